@@ -1,0 +1,111 @@
+/*
+ * VOKR plug-in: the cadastre geometric-plan service (version 2.9) for Pelk host applications.
+ *
+ * The host ABI is 32-bit x86. Every export is stdcall except the three ListSizes exports
+ * marked VOKR_REGISTER, which take their one argument in EAX. Records are packed; text fields
+ * are 8-bit text in the process code page whose width counts the terminating zero byte.
+ * A host list is a 32-bit pointer to the first entry, the signed 32-bit entry count standing
+ * in the four bytes before it; 0 means no entries.
+ */
+#ifndef VOKR_H
+#define VOKR_H
+
+#include <stdint.h>
+
+#if defined(__i386__)
+#define VOKR_STDCALL __attribute__((stdcall))
+#define VOKR_REGISTER __attribute__((regparm(1)))
+#else
+#define VOKR_STDCALL
+#define VOKR_REGISTER
+#endif
+
+#ifdef __cplusplus
+#define VOKR_EXTERN_C extern "C"
+#else
+#define VOKR_EXTERN_C
+#endif
+#define VOKR_API VOKR_EXTERN_C __attribute__((visibility("default")))
+
+/* A pointer stored inside a host record: 32 bits wide in every build. */
+typedef uint32_t THostPtr;
+/* Days since 1899-12-30 00:00, local time, the time of day as fraction. */
+typedef double THostDateTime;
+
+#pragma pack(push, 1)
+
+/* Server messages of a held response, as copied by every get export. */
+typedef struct THostMessageRec {
+  char kod[11];    /* message code, decimal text as the service sent it */
+  uint8_t uroven;  /* 0 INFORMACE, 1 VAROVANI, 2 CHYBA */
+  char text[4001];
+} THostMessageRec;
+
+typedef struct THostMessageBlock {
+  uint8_t success;     /* a copied message has code "0" */
+  uint8_t information; /* a copied message with another code has level INFORMACE */
+  uint8_t warning;     /* ... level VAROVANI */
+  uint8_t error;       /* ... level CHYBA */
+  uint8_t callFailure; /* a copied message is CHYBA with code "1000": the call itself failed */
+  THostPtr messages;   /* host list of THostMessageRec */
+} THostMessageBlock;
+
+typedef struct TConnectInfo {
+  char URL[1025]; /* the endpoint is URL followed by "/ws/geo/2.9/geo" */
+  char UserName[101];
+  char UserPassword[101];
+  char WSDLLocation[256]; /* kept and handed back only */
+  char Proxy[1025];       /* host:port; empty: direct connection */
+  char ProxyByPass[1025];
+  char ProxyUserName[101];
+  char ProxyPassword[101];
+  int32_t ConnectTimeout; /* milliseconds; 0 or less: transport default */
+  int32_t SendTimeout;
+  int32_t ReceiveTimeout;
+} TConnectInfo;
+
+typedef struct TVOKR_HostParams {
+  char TmpPath[1025];
+  char LogPath[1025];
+  int32_t LogLevel;        /* above 0: requests and responses are dumped into LogPath */
+  uint8_t LogUseTimestamp; /* non-zero: dump names carry a timestamp */
+} TVOKR_HostParams;
+
+#pragma pack(pop)
+
+#ifdef __cplusplus
+static_assert(sizeof(THostMessageRec) == 4013, "THostMessageRec");
+static_assert(sizeof(THostMessageBlock) == 9, "THostMessageBlock");
+static_assert(sizeof(TConnectInfo) == 3747, "TConnectInfo");
+static_assert(sizeof(TVOKR_HostParams) == 2055, "TVOKR_HostParams");
+#else
+_Static_assert(sizeof(THostMessageRec) == 4013, "THostMessageRec");
+_Static_assert(sizeof(THostMessageBlock) == 9, "THostMessageBlock");
+_Static_assert(sizeof(TConnectInfo) == 3747, "TConnectInfo");
+_Static_assert(sizeof(TVOKR_HostParams) == 2055, "TVOKR_HostParams");
+#endif
+
+/* Identification. Length-prefixed texts: first byte the length, then the characters. */
+VOKR_API void VOKR_STDCALL GetPelkPluginName(uint8_t *text, int32_t capacity);
+VOKR_API void VOKR_STDCALL GetPelkPluginVersion(uint8_t *text, int32_t capacity);
+VOKR_API void VOKR_STDCALL GetPelkPluginInfo(uint8_t *text, int32_t capacity);
+VOKR_API void VOKR_STDCALL GetVOKRVersion(char *text, int32_t high);
+
+/* Connection settings and working parameters. */
+VOKR_API void VOKR_STDCALL SetConnectInfo(const TConnectInfo *info);
+VOKR_API void VOKR_STDCALL GetConnectInfo(TConnectInfo *info);
+VOKR_API void VOKR_STDCALL ClearConnectInfo(void);
+VOKR_API void VOKR_STDCALL SetVOKRParams(const TVOKR_HostParams *params);
+VOKR_API void VOKR_STDCALL GetVOKRParams(TVOKR_HostParams *params);
+
+/*
+ * Operation families. Each follows one cycle: load<Op> sends the request and holds the
+ * answer (a failed call is held as one CHYBA message with code "1000", and "0" is written into
+ * the result text); get<Op>_ListSizes reports the list counts (-1 for an empty list); the host
+ * allocates its lists; get<Op> copies messages and results; free<Op> releases the answer.
+ * An error before the call (host data that cannot be sent, a file that cannot be read) is held
+ * the same way with code "1001"; nothing is sent then.
+ */
+/* @families */
+
+#endif

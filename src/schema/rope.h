@@ -1,0 +1,53 @@
+#pragma once
+// A request document as a rope: text segments, and base64 segments that stand for the bytes of
+// a source, encoded (with CR LF after every 76 characters) only as they are sent or dumped.
+// Whatever the attachments weigh, a request costs no more memory than its text.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "schema/values.h"
+
+namespace vokr::schema {
+
+class Rope {
+public:
+  struct Segment {
+    std::string text;                          // used when base64 is null
+    std::shared_ptr<const ByteSource> base64;  // bytes to send base64-encoded
+  };
+
+  void append(std::string_view text);  // joins the last text segment
+  void appendBase64(std::shared_ptr<const ByteSource> bytes);
+
+  std::vector<Segment>& segments() { return segments_; }
+  const std::vector<Segment>& segments() const { return segments_; }
+
+  // Total length of the document as sent, base64 segments counted encoded.
+  uint64_t size() const;
+
+  // Reads the document from the start, encoding base64 segments on the way.
+  class Reader {
+  public:
+    explicit Reader(const Rope& rope) : rope_(rope) {}
+    size_t read(char* buffer, size_t n);  // 0 at the end
+
+  private:
+    const Rope& rope_;
+    size_t segment_ = 0;
+    uint64_t offset_ = 0;  // within the current segment's encoded text
+  };
+
+  // The whole document as one string: for tests and small documents only.
+  std::string str() const;
+
+private:
+  std::vector<Segment> segments_;
+};
+
+// Length of the base64 text (with CR LF after every 76 characters) of n bytes.
+uint64_t base64EncodedSize(uint64_t n);
+
+} // namespace vokr::schema
