@@ -1,0 +1,32 @@
+#include "plugin/host.h"
+
+#include "platform/platform.h"
+
+namespace vokr::plugin {
+
+std::string readText(const char* field, size_t width) {
+  size_t n = 0;
+  while (n < width && field[n]) ++n;
+  return platform::ansiToUtf8(std::string_view(field, n));
+}
+
+void writeText(char* field, size_t width, std::string_view utf8) {
+  if (width == 0) return;
+  std::string ansi = platform::utf8ToAnsi(utf8, width - 1);
+  std::memcpy(field, ansi.data(), ansi.size());
+  field[ansi.size()] = 0;
+}
+
+void writeFailureResult(char* resultText) {
+  if (resultText) std::memcpy(resultText, "0", 2);
+}
+
+HostList::HostList(THostPtr first, size_t entrySize)
+    : first_(static_cast<uint8_t*>(hostPointer(first))), count_(0), entrySize_(entrySize) {
+  if (first_) {
+    int32_t n = load<int32_t>(first_ - 4);
+    count_ = n > 0 ? size_t(n) : 0;
+  }
+}
+
+} // namespace vokr::plugin

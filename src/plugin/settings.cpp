@@ -1,0 +1,119 @@
+// Connection settings and working parameters: module state and their five exports.
+#include "plugin/settings.h"
+
+#include "platform/platform.h"
+#include "plugin/export.h"
+#include "plugin/host.h"
+
+namespace vokr::plugin {
+
+namespace {
+
+TConnectInfo& connect() {
+  static TConnectInfo info;
+  return info;
+}
+
+Params& mutableParams() {
+  static Params p;
+  return p;
+}
+
+// Copies a text field up to and including its terminator; nothing past the field.
+template <size_t N> void copyField(char (&to)[N], const char (&from)[N]) {
+  size_t n = 0;
+  while (n < N && from[n]) ++n;
+  std::memcpy(to, from, n < N ? n + 1 : N);
+}
+
+void copyConnectInfo(TConnectInfo& to, const TConnectInfo& from) {
+  copyField(to.URL, from.URL);
+  copyField(to.UserName, from.UserName);
+  copyField(to.UserPassword, from.UserPassword);
+  copyField(to.WSDLLocation, from.WSDLLocation);
+  copyField(to.Proxy, from.Proxy);
+  copyField(to.ProxyByPass, from.ProxyByPass);
+  copyField(to.ProxyUserName, from.ProxyUserName);
+  copyField(to.ProxyPassword, from.ProxyPassword);
+  to.ConnectTimeout = from.ConnectTimeout;
+  to.SendTimeout = from.SendTimeout;
+  to.ReceiveTimeout = from.ReceiveTimeout;
+}
+
+void clearConnectInfo() {
+  std::memset(&connect(), 0, sizeof(TConnectInfo));
+  connect().ConnectTimeout = connect().SendTimeout = connect().ReceiveTimeout = -1;
+}
+
+std::string withDelimiter(std::string path) {
+  if (path.empty() || path.back() != '/') path += '/';
+  return path;
+}
+
+// A host path as stored: one whole %NAME% reference is the variable's value, a relative path
+// is made absolute, a path that names no directory becomes the temporary directory.
+std::string resolvePath(const std::string& path) {
+  std::string result;
+  if (path[0] == '%')
+    result = platform::environment(path.size() >= 2 ? path.substr(1, path.size() - 2) : "")
+                 .value_or("");
+  else if (path[0] != '/')
+    result = platform::absolutePath(path);
+  else
+    result = path;
+  if (!platform::isDirectory(result)) result = platform::temporaryDirectory();
+  return withDelimiter(result);
+}
+
+} // namespace
+
+const TConnectInfo& connectInfo() { return connect(); }
+const Params& params() { return mutableParams(); }
+
+void resetSettings() {
+  clearConnectInfo();
+  Params& p = mutableParams();
+  p = Params{};
+  p.basePath = withDelimiter(platform::libraryDirectory());
+  p.tmpPath = p.logPath = p.basePath;
+}
+
+} // namespace vokr::plugin
+
+using namespace vokr::plugin;
+
+VOKR_API void VOKR_STDCALL SetConnectInfo(const TConnectInfo* info) {
+  guarded([&] {
+    if (info) copyConnectInfo(connect(), *info);
+  });
+}
+
+VOKR_API void VOKR_STDCALL GetConnectInfo(TConnectInfo* info) {
+  guarded([&] {
+    if (info) copyConnectInfo(*info, connect());
+  });
+}
+
+VOKR_API void VOKR_STDCALL ClearConnectInfo() { guarded([] { clearConnectInfo(); }); }
+
+VOKR_API void VOKR_STDCALL SetVOKRParams(const TVOKR_HostParams* host) {
+  guarded([&] {
+    if (!host) return;
+    Params& p = mutableParams();
+    if (std::string tmp = readText(host->TmpPath); !tmp.empty()) p.tmpPath = resolvePath(tmp);
+    if (std::string log = readText(host->LogPath); !log.empty()) p.logPath = resolvePath(log);
+    p.logLevel = host->LogLevel;
+    p.logUseTimestamp = host->LogUseTimestamp;
+  });
+}
+
+VOKR_API void VOKR_STDCALL GetVOKRParams(TVOKR_HostParams* host) {
+  guarded([&] {
+    if (!host) return;
+    const Params& p = params();
+    writeText(host->TmpPath, p.tmpPath);
+    writeText(host->LogPath, p.logPath);
+    host->LogLevel = p.logLevel;
+    host->LogUseTimestamp = p.logUseTimestamp;
+  });
+}

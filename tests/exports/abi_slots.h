@@ -1,0 +1,29 @@
+#pragma once
+// How many 32-bit argument slots each export takes from the stack; kRegister marks the
+// exports that take their one argument in EAX and remove nothing.
+#include <cstdint>
+
+namespace vokr::test {
+
+inline constexpr int kRegister = -1;
+
+struct ExportSlots {
+  const char* name;
+  int slots;
+};
+
+// In 1, result text 2, ignored character array 2, Out 1, Counts 1, Id 2, Path 1, Index 1.
+inline constexpr ExportSlots kExportSlots[] = {
+    {"GetPelkPluginName", 2},
+    {"GetPelkPluginVersion", 2},
+    {"GetPelkPluginInfo", 2},
+    {"GetVOKRVersion", 2},
+    {"SetConnectInfo", 1},
+    {"GetConnectInfo", 1},
+    {"ClearConnectInfo", 0},
+    {"SetVOKRParams", 1},
+    {"GetVOKRParams", 1},
+    // @families
+};
+
+} // namespace vokr::test
