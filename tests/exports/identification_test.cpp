@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
