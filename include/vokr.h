@@ -106,6 +106,137 @@ VOKR_API void VOKR_STDCALL GetVOKRParams(TVOKR_HostParams *params);
  * An error before the call (host data that cannot be sent, a file that cannot be read) is held
  * the same way with code "1001"; nothing is sent then.
  */
+/* Proposal input records (ZalozNavrhZPG, ZalozNavrhZDP): what the inner proposal document is
+ * built from. Boolean bytes are written "a" when non-zero, "n" when zero. */
+typedef uint8_t TZpusobUhrady;   /* 0 "H" cash, 1 "I" direct debit, 2 "K" duty stamp,
+                                    3 "O" exemption, 4 "U" transfer from an account */
+typedef uint8_t TZpusobPrevzeti; /* 0 "OSOBNE" in person, 1 "DS" data box, 2 "EMAIL" */
+typedef uint8_t TTypBankUctu;    /* 0 "B" current account, 1 "I" direct-debit account */
+
+#pragma pack(push, 1)
+
+typedef struct TKatastralniUzemiRec {
+  char kod[7];
+  char nazev[49];
+} TKatastralniUzemiRec;
+
+typedef struct TAdresaRec {
+  char adresaTyp[2];
+  char statNazev[101];
+  char okresNazev[49];
+  char obecNazev[49];
+  char castObceNazev[49];
+  char mestskaCastNazev[49];
+  char mestskyObvodNazev[49];
+  char ulice[49];
+  char cpCe[2];
+  char cisloDomovni[11];
+  char psc[6];
+  char cisloOrientacni[5];
+  char telefon[34];
+  char email[251];
+} TAdresaRec;
+
+typedef struct TUcastnikRec {
+  uint8_t reserved0[3];
+  char ucastnikDruh[2];
+  char ucastnikTyp[3];
+  char id[11];
+  uint8_t reserved1[11];
+  char popis[4001];
+  char notifikacniKontakty[11];
+  char idDS[11];
+  char jmeno[101];
+  char prijmeni[101]; /* empty: the participant is a legal person */
+  char rodnePrijmeni[101];
+  char rc[11];
+  char datumNarozeni[11];
+  char titulPredJmenem[25];
+  char titulZaJmenem[11];
+  char dokladuTyp[3];
+  char dokladCislo[10];
+  char obchodniJmeno[256];
+  char ico[101];
+  char doplnekIco[101];
+  char dic[101];
+  char jednajiciOsoba[101];
+  THostPtr adresy; /* host list of TAdresaRec */
+  char predcisli[7]; /* bank account, written only when cisloUctu is not empty */
+  char cisloUctu[11];
+  char kodBanky[5];
+  TTypBankUctu typUctu;
+} TUcastnikRec;
+
+typedef struct TListinaRec {
+  char typKod[9];
+  char datumVyhotoveni[11];
+  char textCislaJednaciho[61];
+  char stran[3];
+  char popis[4001];
+  uint8_t reserved0[4];
+  char idPrilohy[4];
+  uint8_t reserved1[1];
+  char souborPrilohy[256]; /* full path of the attachment file, sent with the proposal */
+  char katuzeKod[7];       /* empty: no doplnkoveUdajeZPMZ */
+  char cisloZPMZ[6];
+} TListinaRec;
+
+typedef struct TZalozNavrhZPGIn {
+  char typ[4];
+  char extIdentifikace[101];
+  char pracovisteKod[4];
+  THostPtr katastralniUzemi; /* host list of TKatastralniUzemiRec */
+  THostPtr poznamky;         /* host list of char[4001] */
+  THostPtr parcely;          /* host list of char[31], parcel identifiers */
+  THostPtr stavby;           /* host list of char[31], building identifiers */
+  THostPtr mapoveListy;      /* host list of char[101] */
+  THostPtr uceleZmeny;       /* host list of char[4] */
+  THostPtr ucastnici;        /* host list of TUcastnikRec */
+  THostPtr listiny;          /* host list of TListinaRec */
+  uint8_t zaverPritomen;     /* Boolean: the fields up to zmocneniPrevzeti are read */
+  char rizeniId[31];         /* preferred over cisloRizeni when both are given */
+  char cisloRizeni[25];
+  TZpusobUhrady zpusobUhrady;
+  uint8_t zmocneniUhrada;    /* Boolean: the plan's maker is authorised (fee) */
+  char inkasoPredcisli[7];   /* direct debit, read only for zpusobUhrady 1 */
+  char inkasoCisloUctu[11];
+  char inkasoKodBanky[5];
+  TTypBankUctu inkasoTypUctu;
+  char zduvodneniOsvobozeni[1001]; /* read only for zpusobUhrady 3 */
+  TZpusobPrevzeti zpusobPrevzeti;
+  uint8_t zmocneniPrevzeti;  /* Boolean: the plan's maker is authorised (taking over) */
+  uint8_t reserved[11];
+  uint8_t signingBlock[1228]; /* handed unread to the signing library */
+} TZalozNavrhZPGIn;
+
+typedef struct TZalozNavrhZDPIn {
+  char typ[4];
+  char extIdentifikace[101];
+  THostPtr poznamky; /* host list of char[4001] */
+  char rizeniTyp[4];  /* the proceeding the proposal belongs to */
+  char poradoveCislo[31];
+  char rok[5];
+  char praresKod[4];
+  THostPtr listiny;   /* host list of TListinaRec */
+  uint8_t reserved[11];
+  uint8_t signingBlock[1228]; /* handed unread to the signing library */
+} TZalozNavrhZDPIn;
+
+#pragma pack(pop)
+
+#ifdef __cplusplus
+#define VOKR_PROPOSAL_SIZE(T, n) static_assert(sizeof(T) == n, #T)
+#else
+#define VOKR_PROPOSAL_SIZE(T, n) _Static_assert(sizeof(T) == n, #T)
+#endif
+VOKR_PROPOSAL_SIZE(TKatastralniUzemiRec, 56);
+VOKR_PROPOSAL_SIZE(TAdresaRec, 706);
+VOKR_PROPOSAL_SIZE(TUcastnikRec, 5115);
+VOKR_PROPOSAL_SIZE(TListinaRec, 4363);
+VOKR_PROPOSAL_SIZE(TZalozNavrhZPGIn, 2466);
+VOKR_PROPOSAL_SIZE(TZalozNavrhZDPIn, 1396);
+#undef VOKR_PROPOSAL_SIZE
+
 /* @families */
 
 #endif
