@@ -33,8 +33,9 @@ int EnumInfo::ordinal(std::string_view text) const {
   return it == texts.end() ? -1 : static_cast<int>(it - texts.begin());
 }
 
-SimpleTypeInfo::SimpleTypeInfo(std::string_view ns, std::string_view xmlName, Kind kind)
-    : ns(ns), xmlName(xmlName), kind(kind) {
+SimpleTypeInfo::SimpleTypeInfo(std::string_view ns, std::string_view xmlName, Kind kind,
+                               bool list)
+    : ns(ns), xmlName(xmlName), kind(kind), list(list) {
   registry<SimpleTypeInfo>().push_back(this);
 }
 

@@ -29,6 +29,7 @@
 //   std::unique_ptr<T>           nested object
 //   std::vector<std::string>, std::vector<TXSDecimal>, std::vector<TXSDateTime>,
 //   std::vector<std::unique_ptr<T>>   lists (wrapped, or repeated with kUnbounded)
+//   std::vector<std::optional<TXSDecimal>>   decimal list whose empty items are written nil
 //   Optional<any of the above>   optional member: written only when set()
 #include <cstddef>
 #include <cstdint>
@@ -96,16 +97,17 @@ struct EnumInfo {
   int ordinal(std::string_view text) const;
 };
 
-// A registered simple type (IdType, CisloZPMZType...). Fields use the base kind's C++ type; the
-// registration keeps the schema's names complete.
+// A registered simple or list type (IdType, KatuzeKodListType...). Fields use the C++ type of
+// the base kind; the registration keeps the schema's names complete.
 struct SimpleTypeInfo {
-  SimpleTypeInfo(std::string_view ns, std::string_view xmlName, Kind kind);
+  SimpleTypeInfo(std::string_view ns, std::string_view xmlName, Kind kind, bool list = false);
   SimpleTypeInfo(const SimpleTypeInfo&) = delete;
   SimpleTypeInfo& operator=(const SimpleTypeInfo&) = delete;
 
   std::string_view ns;
   std::string_view xmlName;
-  Kind kind;
+  Kind kind;  // of the value, or of the items of a list type
+  bool list;
 };
 
 // Type-erased handling of object members: `std::unique_ptr<T>` and its list form.
@@ -121,6 +123,7 @@ struct MemberInfo {
   std::string_view name;
   Kind kind;
   bool list;
+  bool nullableItems;  // std::vector<std::optional<TXSDecimal>>: empty items are written nil
   unsigned flags;
   Options options;
   const ClassInfo* objectClass;  // object kind: the declared class (of the items, for lists)
@@ -227,6 +230,7 @@ template <class T> constexpr Kind scalarKind() {
 template <class T> constexpr Kind itemKind() {
   if constexpr (std::is_same_v<T, std::string>) return Kind::text;
   else if constexpr (std::is_same_v<T, TXSDecimal>) return Kind::decimal;
+  else if constexpr (std::is_same_v<T, std::optional<TXSDecimal>>) return Kind::decimal;
   else if constexpr (std::is_same_v<T, TXSDateTime>) return Kind::dateTime;
   else if constexpr (IsUniquePtr<T>::value) {
     static_assert(std::is_base_of_v<TRemotable, typename IsUniquePtr<T>::type>);
@@ -286,6 +290,7 @@ template <auto Field> MemberInfo member(std::string_view name, unsigned flags = 
   if constexpr (list) {
     using Item = typename detail::IsVector<V>::type;
     m.kind = detail::itemKind<Item>();
+    m.nullableItems = std::is_same_v<Item, std::optional<TXSDecimal>>;
     if constexpr (detail::IsUniquePtr<Item>::value) {
       using T = typename detail::IsUniquePtr<Item>::type;
       m.objectClass = &T::info;
