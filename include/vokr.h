@@ -27,6 +27,12 @@
 #endif
 #define VOKR_API VOKR_EXTERN_C __attribute__((visibility("default")))
 
+#ifdef __cplusplus
+#define VOKR_ASSERT_SIZE(T, n) static_assert(sizeof(T) == n, #T)
+#else
+#define VOKR_ASSERT_SIZE(T, n) _Static_assert(sizeof(T) == n, #T)
+#endif
+
 /* A pointer stored inside a host record: 32 bits wide in every build. */
 typedef uint32_t THostPtr;
 /* Days since 1899-12-30 00:00, local time, the time of day as fraction. */
@@ -73,17 +79,10 @@ typedef struct TVOKR_HostParams {
 
 #pragma pack(pop)
 
-#ifdef __cplusplus
-static_assert(sizeof(THostMessageRec) == 4013, "THostMessageRec");
-static_assert(sizeof(THostMessageBlock) == 9, "THostMessageBlock");
-static_assert(sizeof(TConnectInfo) == 3747, "TConnectInfo");
-static_assert(sizeof(TVOKR_HostParams) == 2055, "TVOKR_HostParams");
-#else
-_Static_assert(sizeof(THostMessageRec) == 4013, "THostMessageRec");
-_Static_assert(sizeof(THostMessageBlock) == 9, "THostMessageBlock");
-_Static_assert(sizeof(TConnectInfo) == 3747, "TConnectInfo");
-_Static_assert(sizeof(TVOKR_HostParams) == 2055, "TVOKR_HostParams");
-#endif
+VOKR_ASSERT_SIZE(THostMessageRec, 4013);
+VOKR_ASSERT_SIZE(THostMessageBlock, 9);
+VOKR_ASSERT_SIZE(TConnectInfo, 3747);
+VOKR_ASSERT_SIZE(TVOKR_HostParams, 2055);
 
 /* Identification. Length-prefixed texts: first byte the length, then the characters. */
 VOKR_API void VOKR_STDCALL GetPelkPluginName(uint8_t *text, int32_t capacity);
@@ -106,6 +105,45 @@ VOKR_API void VOKR_STDCALL GetVOKRParams(TVOKR_HostParams *params);
  * An error before the call (host data that cannot be sent, a file that cannot be read) is held
  * the same way with code "1001"; nothing is sent then.
  */
+
+/* --- ZPMZ number reservations: VytvorRezervaciZPMZ, ZrusRezervaciZPMZ --- */
+#pragma pack(push, 1)
+typedef struct TVytvorRezervaciZPMZIn {
+  char idRizeniPM[31]; /* the PM proceeding */
+  char katuzeKod[7];   /* cadastral area in which a number is wanted */
+} TVytvorRezervaciZPMZIn;
+
+typedef struct TZrusRezervaciZPMZIn {
+  char idRizeniPM[31];
+  char katuzeKod[7];
+  char cisloZPMZ[6]; /* the reserved number to give back */
+} TZrusRezervaciZPMZIn;
+
+typedef struct TVytvorRezervaciZPMZOut {
+  THostMessageBlock zpravy;
+  char katuzeKod[7];
+  char cisloZPMZ[6]; /* the reserved number */
+} TVytvorRezervaciZPMZOut;
+
+/* The counts record of families whose only list is the server messages. */
+typedef struct TMessageCounts {
+  int32_t MessageCount;
+} TMessageCounts;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TVytvorRezervaciZPMZIn, 38);
+VOKR_ASSERT_SIZE(TZrusRezervaciZPMZIn, 44);
+VOKR_ASSERT_SIZE(TVytvorRezervaciZPMZOut, 22);
+VOKR_ASSERT_SIZE(TMessageCounts, 4);
+
+VOKR_API void VOKR_STDCALL loadVytvorRezervaciZPMZ(const TVytvorRezervaciZPMZIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ(char *ignored, int32_t high, TVytvorRezervaciZPMZOut *out);
+VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeVytvorRezervaciZPMZ(char *ignored, int32_t high);
+VOKR_API void VOKR_STDCALL loadZrusRezervaciZPMZ(const TZrusRezervaciZPMZIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ(char *ignored, int32_t high, THostMessageBlock *out);
+VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeZrusRezervaciZPMZ(char *ignored, int32_t high);
+
 /* Proposal input records (ZalozNavrhZPG, ZalozNavrhZDP): what the inner proposal document is
  * built from. Boolean bytes are written "a" when non-zero, "n" when zero. */
 typedef uint8_t TZpusobUhrady;   /* 0 "H" cash, 1 "I" direct debit, 2 "K" duty stamp,
@@ -224,18 +262,12 @@ typedef struct TZalozNavrhZDPIn {
 
 #pragma pack(pop)
 
-#ifdef __cplusplus
-#define VOKR_PROPOSAL_SIZE(T, n) static_assert(sizeof(T) == n, #T)
-#else
-#define VOKR_PROPOSAL_SIZE(T, n) _Static_assert(sizeof(T) == n, #T)
-#endif
-VOKR_PROPOSAL_SIZE(TKatastralniUzemiRec, 56);
-VOKR_PROPOSAL_SIZE(TAdresaRec, 706);
-VOKR_PROPOSAL_SIZE(TUcastnikRec, 5115);
-VOKR_PROPOSAL_SIZE(TListinaRec, 4363);
-VOKR_PROPOSAL_SIZE(TZalozNavrhZPGIn, 2466);
-VOKR_PROPOSAL_SIZE(TZalozNavrhZDPIn, 1396);
-#undef VOKR_PROPOSAL_SIZE
+VOKR_ASSERT_SIZE(TKatastralniUzemiRec, 56);
+VOKR_ASSERT_SIZE(TAdresaRec, 706);
+VOKR_ASSERT_SIZE(TUcastnikRec, 5115);
+VOKR_ASSERT_SIZE(TListinaRec, 4363);
+VOKR_ASSERT_SIZE(TZalozNavrhZPGIn, 2466);
+VOKR_ASSERT_SIZE(TZalozNavrhZDPIn, 1396);
 
 /* @families */
 

@@ -23,6 +23,14 @@ inline constexpr ExportSlots kExportSlots[] = {
     {"ClearConnectInfo", 0},
     {"SetVOKRParams", 1},
     {"GetVOKRParams", 1},
+    {"loadVytvorRezervaciZPMZ", 3},
+    {"getVytvorRezervaciZPMZ", 3},
+    {"getVytvorRezervaciZPMZ_ListSizes", 3},
+    {"freeVytvorRezervaciZPMZ", 2},
+    {"loadZrusRezervaciZPMZ", 3},
+    {"getZrusRezervaciZPMZ", 3},
+    {"getZrusRezervaciZPMZ_ListSizes", 3},
+    {"freeZrusRezervaciZPMZ", 2},
     // @families
 };
 

@@ -1,0 +1,122 @@
+#pragma once
+// The frame every operation family stands on: one held response per family, the shared load
+// sequence with its failure capture, the message copy into the host message block, and free.
+// A family is a static Family<Response> plus four short exports that call it.
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+#include "plugin/host.h"
+#include "schema/registry.h"
+#include "schema/messages.h"
+
+namespace vokr::plugin {
+
+using Messages = std::vector<std::unique_ptr<schema::ZpravaServeruType>>;
+
+// Copies the messages into a host message block and sets its five flags; entries beyond the
+// host list's count are skipped and set no flag. Returns the success flag.
+bool copyMessages(const Messages& messages, THostMessageBlock* block);
+
+// The service call, the seam between the frame and the channel. Tests of the frame alone put
+// a double here; everything else leaves channel::call in place.
+using ServiceCall = std::unique_ptr<schema::TRemotable> (*)(schema::Operation,
+                                                            const schema::TRemotable&);
+ServiceCall& serviceCall();
+
+// Codes of the messages the library makes itself.
+inline constexpr std::string_view kCallFailed = "1000";    // the service call failed
+inline constexpr std::string_view kNotSent = "1001";       // an error before or outside the call
+
+std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, const Error& e);
+
+template <class Response> class Family {
+public:
+  // release, build the request, guarded call. `build` returns the request object; an Error it
+  // throws means nothing is sent and the error is held with code "1001".
+  template <class Build> void load(schema::Operation op, char* resultText, Build&& build) noexcept {
+    guardedStep(resultText, [&] {
+      release();
+      std::unique_ptr<schema::TRemotable> request;
+      try {
+        request = build();
+      } catch (const Error& e) {
+        holdOwnMessage(kNotSent, e, resultText);
+        return;
+      }
+      call(op, *request, resultText);
+    });
+  }
+
+  // The guarded service call alone, for families that prepare their request themselves.
+  void call(schema::Operation op, const schema::TRemotable& request, char* resultText) noexcept {
+    guardedStep(resultText, [&] {
+      try {
+        std::unique_ptr<schema::TRemotable> answer = serviceCall()(op, request);
+        auto* typed = dynamic_cast<Response*>(answer.get());
+        if (!typed) throw Error("EXmlReadError", "unexpected response class");
+        answer.release();
+        held_.reset(typed);
+      } catch (const Error& e) {
+        holdOwnMessage(kCallFailed, e, resultText);
+      }
+    });
+  }
+
+  // Replaces the held response with one message of the library's own.
+  void holdOwnMessage(std::string_view code, const Error& e, char* resultText) noexcept {
+    try {
+      held_.reset();
+      writeFailureResult(resultText);
+      auto r = std::make_unique<Response>();
+      r->vysledek.push_back(ownMessage(code, e));
+      held_ = std::move(r);
+    } catch (...) {
+      held_.reset();
+    }
+  }
+
+  // get: the messages, then the family's own fields only on success. Nothing held: no write.
+  template <class CopyResults>
+  void get(THostMessageBlock* block, CopyResults&& copyResults) const noexcept {
+    guardedStep(nullptr, [&] {
+      if (!held_ || !block) return;
+      if (copyMessages(held_->vysledek, block)) copyResults(*held_);
+    });
+  }
+  void get(THostMessageBlock* block) const noexcept {
+    get(block, [](const Response&) {});
+  }
+
+  // ListSizes: writes nothing while nothing is held.
+  template <class WriteCounts> void counts(WriteCounts&& writeCounts) const noexcept {
+    guardedStep(nullptr, [&] {
+      if (held_) writeCounts(*held_);
+    });
+  }
+
+  // The counts record of families whose only list is the messages.
+  void messageCounts(TMessageCounts* record) const noexcept {
+    counts([&](const Response& r) { store(&record->MessageCount, listCount(r.vysledek.size())); });
+  }
+
+  const Response* held() const { return held_.get(); }
+  void release() noexcept { held_.reset(); }
+
+private:
+  // Nothing escapes a step: an unexpected error (out of memory) is held as the call failing.
+  template <class Step> void guardedStep(char* resultText, Step&& step) const noexcept {
+    try {
+      step();
+    } catch (const std::exception& e) {
+      const_cast<Family*>(this)->holdOwnMessage(kCallFailed, Error("EOutOfResources", e.what()),
+                                                resultText);
+    } catch (...) {
+    }
+  }
+
+  std::unique_ptr<Response> held_;
+};
+
+} // namespace vokr::plugin
