@@ -1,0 +1,71 @@
+#include "service_test.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vokr::test {
+
+std::string readDataFile(const std::string& relative) {
+  std::ifstream in(std::string(VOKR_TEST_DATA) + "/" + relative, std::ios::binary);
+  if (!in) throw std::runtime_error("missing test data " + relative);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string withCrLf(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+HostMessages HostMessages::attach(HostArena& arena, Record& record, size_t at, int entries) {
+  HostMessages m;
+  if (entries >= 0) {
+    m.list = HostList(arena, entries, kRecordSize, 0xEE);
+    record.ptr(at + kListPtr, m.list.address());
+  } else {
+    record.ptr(at + kListPtr, 0);
+  }
+  return m;
+}
+
+std::string messageFlags(const Record& record, size_t at) {
+  std::string f;
+  for (size_t i = 0; i < 5; ++i) f += char('0' + record.u8At(at + i));
+  return f;
+}
+
+ServiceTest::ServiceTest() {
+  server.trust();
+  plugin = std::make_unique<Plugin>();
+}
+
+void ServiceTest::SetUp() { connect(server.url(), "surveyor", "heslo"); }
+
+void ServiceTest::connect(const std::string& url, const std::string& user, const std::string& password) {
+  Record info = newRecord(arena, 3747);
+  info.text(0, 1025, url).text(1025, 101, user).text(1126, 101, password);
+  info.i32(3735, 5000).i32(3739, 10000).i32(3743, 10000);
+  plugin->fn<RecordFn>("SetConnectInfo")(info.data());
+}
+
+void ServiceTest::answerWith(const std::string& relative) {
+  server.enqueue(Answer::soap(readDataFile(relative)));
+}
+
+std::string ServiceTest::requestBody(size_t i) {
+  auto requests = server.requests();
+  if (i >= requests.size()) return "<no request " + std::to_string(i) + ">";
+  return requests[i].body;
+}
+
+void ServiceTest::expectRequest(const std::string& relative, size_t i) {
+  EXPECT_EQ(requestBody(i), withCrLf(readDataFile(relative))) << "request " << i << " vs " << relative;
+}
+
+} // namespace vokr::test
