@@ -1,0 +1,1 @@
+"""cadastre-sim: a local simulator of the cadastre geometric-plan web service."""
