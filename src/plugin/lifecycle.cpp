@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "plugin/export.h"
 #include "plugin/settings.h"
+#include "proposals/signing.h"
 
 namespace {
 
@@ -10,7 +11,12 @@ namespace {
   vokr::plugin::guarded([] {
     vokr::platform::initCodePage();
     vokr::plugin::resetSettings();
+    vokr::proposals::loadSigner();
   });
+}
+
+[[gnu::destructor]] void libraryUnloaded() {
+  vokr::plugin::guarded([] { vokr::proposals::unloadSigner(); });
 }
 
 } // namespace
