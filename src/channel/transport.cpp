@@ -1,0 +1,327 @@
+#include "channel/transport.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "platform/error.h"
+#include "schema/rope.h"
+
+#define VOKR_STR2(x) #x
+#define VOKR_STR(x) VOKR_STR2(x)
+
+namespace vokr::channel {
+
+namespace {
+
+constexpr const char* kUserAgent =
+    "VOKR/2.9 (libvokr " VOKR_STR(VOKR_VERSION_MAJOR) "." VOKR_STR(VOKR_VERSION_MINOR) "." VOKR_STR(
+        VOKR_VERSION_RELEASE) "." VOKR_STR(VOKR_VERSION_BUILD) ")";
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void transportError(const std::string& message) {
+  throw Error("ETransportError", message);
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), s.begin(),
+                    [](char a, char b) { return lower(a) == lower(b); });
+}
+
+// '*' matches any run of characters; everything else one character, without regard to case.
+bool wildcardMatch(std::string_view pattern, std::string_view text) {
+  size_t p = 0, t = 0, star = std::string_view::npos, resume = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = t;
+    } else if (p < pattern.size() && lower(pattern[p]) == lower(text[t])) {
+      ++p;
+      ++t;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      t = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string endpointHost(const std::string& endpoint) {
+  std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), curl_url_cleanup);
+  char* host = nullptr;
+  if (curl_url_set(url.get(), CURLUPART_URL, endpoint.c_str(), CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
+      curl_url_get(url.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK)
+    return {};
+  std::string result(host);
+  curl_free(host);
+  return result;
+}
+
+// One transfer: the body source, the answer sink and the inactivity clocks.
+struct Transfer {
+  const TransportSettings& settings;
+  const schema::Rope& rope;
+  AnswerSink& sink;
+  std::optional<schema::Rope::Reader> reader;
+  uint64_t bodySize = 0;
+
+  HttpStatus status;
+  bool begun = false;
+  std::exception_ptr failure;  // thrown inside a callback, rethrown after the transfer
+
+  bool sending = false;  // the first body bytes have been asked for
+  curl_off_t lastUp = -1, lastDown = -1;
+  Clock::time_point lastActivity;
+  enum class Limit { none, send, receive } fired = Limit::none;
+
+  Transfer(const TransportSettings& s, const schema::Rope& r, AnswerSink& k)
+      : settings(s), rope(r), sink(k), reader(std::in_place, r), bodySize(r.size()) {}
+
+  void activity() { lastActivity = Clock::now(); }
+
+  void beginAnswer() {
+    if (!begun) {
+      begun = true;
+      sink.begin(status);
+    }
+  }
+
+  // Keeps SendTimeout while the request goes out and ReceiveTimeout from then on; the clock
+  // starts once the connection stands (the first body bytes are asked for).
+  bool timedOut(curl_off_t ulnow, curl_off_t dlnow) {
+    if (!sending) return false;
+    if (ulnow != lastUp || dlnow != lastDown) {
+      lastUp = ulnow;
+      lastDown = dlnow;
+      activity();
+      return false;
+    }
+    bool uploading = static_cast<uint64_t>(ulnow) < bodySize;
+    int32_t limit = uploading ? settings.sendTimeout : settings.receiveTimeout;
+    if (limit <= 0 || Clock::now() - lastActivity < std::chrono::milliseconds(limit)) return false;
+    fired = uploading ? Limit::send : Limit::receive;
+    return true;
+  }
+};
+
+size_t readBody(char* buffer, size_t size, size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  if (!t->sending) {
+    t->sending = true;
+    t->activity();
+  }
+  try {
+    return t->reader->read(buffer, size * count);
+  } catch (...) {
+    t->failure = std::current_exception();
+    return CURL_READFUNC_ABORT;
+  }
+}
+
+// Lets libcurl send the body again from the start, as it must after some proxy exchanges.
+int seekBody(void* user, curl_off_t offset, int origin) {
+  auto* t = static_cast<Transfer*>(user);
+  if (offset != 0 || origin != SEEK_SET) return CURL_SEEKFUNC_CANTSEEK;
+  t->reader.emplace(t->rope);
+  return CURL_SEEKFUNC_OK;
+}
+
+std::string_view headerValue(std::string_view line) {
+  std::string_view value = line.substr(line.find(':') + 1);
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+  return value;
+}
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  std::string_view line(data, size * count);
+  t->activity();
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  if (startsWithNoCase(line, "HTTP/")) {
+    // A new status line: an interim answer's headers do not carry over.
+    t->status = HttpStatus{};
+    size_t codeStart = line.find(' ');
+    if (codeStart != std::string_view::npos) {
+      t->status.code = std::strtol(std::string(line.substr(codeStart + 1, 3)).c_str(), nullptr, 10);
+      size_t reasonStart = line.find(' ', codeStart + 1);
+      if (reasonStart != std::string_view::npos) t->status.reason = line.substr(reasonStart + 1);
+    }
+  } else if (startsWithNoCase(line, "Content-Type:")) {
+    t->status.contentType = headerValue(line);
+  } else if (startsWithNoCase(line, "Content-Length:")) {
+    t->status.contentLength = std::strtoull(std::string(headerValue(line)).c_str(), nullptr, 10);
+  }
+  return size * count;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+  auto* t = static_cast<Transfer*>(user);
+  try {
+    t->beginAnswer();
+    t->sink.body(data, size * count);
+    return size * count;
+  } catch (...) {
+    t->failure = std::current_exception();
+    return CURL_WRITEFUNC_ERROR;
+  }
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+  return static_cast<Transfer*>(user)->timedOut(ulnow, dlnow) ? 1 : 0;
+}
+
+struct EasyDeleter {
+  void operator()(CURL* c) const { curl_easy_cleanup(c); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+void setProxy(CURL* easy, const TransportSettings& s) {
+  bool useProxy = !s.proxy.empty() && !bypassesProxy(endpointHost(s.endpoint), s.proxyBypass);
+  // An empty proxy also keeps libcurl from taking one from the environment: the settings
+  // exports are the only configuration.
+  curl_easy_setopt(easy, CURLOPT_PROXY, useProxy ? s.proxy.c_str() : "");
+  curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+  if (!useProxy) return;
+  curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, s.proxyUserName.c_str());
+  curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
+  curl_easy_setopt(easy, CURLOPT_PROXYAUTH, CURLAUTH_ANY);
+  curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+}
+
+void setTrust(CURL* easy) {
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+  // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
+  const char* file = std::getenv("SSL_CERT_FILE");
+  const char* dir = std::getenv("SSL_CERT_DIR");
+  if (file && *file) curl_easy_setopt(easy, CURLOPT_CAINFO, file);
+  if (dir && *dir) curl_easy_setopt(easy, CURLOPT_CAPATH, dir);
+}
+
+} // namespace
+
+bool bypassesProxy(std::string_view host, std::string_view bypassList) {
+  if (host.empty()) return false;
+  size_t pos = 0;
+  while (pos < bypassList.size()) {
+    size_t end = bypassList.find_first_of("; \t", pos);
+    if (end == std::string_view::npos) end = bypassList.size();
+    std::string_view entry = bypassList.substr(pos, end - pos);
+    pos = end + 1;
+    if (entry.empty()) continue;
+    if (entry.size() == 7 && startsWithNoCase(entry, "<local>")) {
+      if (host.find('.') == std::string_view::npos) return true;
+    } else if (wildcardMatch(entry, host)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+HttpStatus post(const TransportSettings& settings, std::string_view soapAction,
+                const schema::Rope& body, AnswerSink& sink) {
+  // Declared before the handles: their callbacks and error text must outlive them.
+  Transfer t(settings, body, sink);
+  char errorText[CURL_ERROR_SIZE] = "";
+
+  const std::string action = "SOAPAction: \"" + std::string(soapAction) + "\"";
+  curl_slist* list = nullptr;
+  for (const char* h : {"Content-Type: text/xml; charset=\"utf-8\"", action.c_str(), "Accept: */*",
+                        "Expect:"}) {
+    curl_slist* longer = curl_slist_append(list, h);
+    if (!longer) {
+      curl_slist_free_all(list);
+      transportError("out of memory");
+    }
+    list = longer;
+  }
+  std::unique_ptr<curl_slist, ListDeleter> headers(list);
+  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+  if (!easy || !multi) transportError("libcurl could not be initialised");
+  CURL* e = easy.get();
+
+  curl_easy_setopt(e, CURLOPT_URL, settings.endpoint.c_str());
+  curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https,http");
+  curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(e, CURLOPT_POST, 1L);
+  curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(t.bodySize));
+  curl_easy_setopt(e, CURLOPT_READFUNCTION, readBody);
+  curl_easy_setopt(e, CURLOPT_READDATA, &t);
+  curl_easy_setopt(e, CURLOPT_SEEKFUNCTION, seekBody);
+  curl_easy_setopt(e, CURLOPT_SEEKDATA, &t);
+  curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
+  curl_easy_setopt(e, CURLOPT_HEADERDATA, &t);
+  curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody);
+  curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
+  curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, onProgress);
+  curl_easy_setopt(e, CURLOPT_XFERINFODATA, &t);
+  curl_easy_setopt(e, CURLOPT_SSLVERSION,
+                   static_cast<long>(CURL_SSLVERSION_TLSv1_0) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+  setTrust(e);
+  setProxy(e, settings);
+  if (settings.connectTimeout > 0)
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeout));
+
+  // The multi loop wakes often enough for the inactivity limits to be kept to the millisecond
+  // range; curl_easy_perform would look at them only about once a second.
+  const bool limits = settings.sendTimeout > 0 || settings.receiveTimeout > 0;
+  const int wakeMs = limits ? 10 : 1000;
+  curl_multi_add_handle(multi.get(), e);
+  CURLcode result = CURLE_OK;
+  for (;;) {
+    int running = 0;
+    CURLMcode mc = curl_multi_perform(multi.get(), &running);
+    if (mc == CURLM_OK && running) mc = curl_multi_poll(multi.get(), nullptr, 0, wakeMs, nullptr);
+    if (mc != CURLM_OK) {
+      curl_multi_remove_handle(multi.get(), e);
+      transportError(curl_multi_strerror(mc));
+    }
+    if (running) continue;
+    int left = 0;
+    CURLMsg* msg = curl_multi_info_read(multi.get(), &left);
+    result = msg && msg->msg == CURLMSG_DONE ? msg->data.result : CURLE_FAILED_INIT;
+    break;
+  }
+  curl_multi_remove_handle(multi.get(), e);
+
+  if (t.failure) std::rethrow_exception(t.failure);
+  if (t.fired != Transfer::Limit::none) {
+    bool send = t.fired == Transfer::Limit::send;
+    transportError(std::string("Operation timed out: nothing ") + (send ? "sent" : "received") +
+                   " for " + std::to_string(send ? settings.sendTimeout : settings.receiveTimeout) +
+                   " milliseconds (" + (send ? "SendTimeout" : "ReceiveTimeout") + ")");
+  }
+  if (result != CURLE_OK) {
+    std::string message = *errorText ? errorText : curl_easy_strerror(result);
+    if (result == CURLE_OPERATION_TIMEDOUT && settings.connectTimeout > 0)
+      message += " (ConnectTimeout " + std::to_string(settings.connectTimeout) + " ms)";
+    transportError(message);
+  }
+  t.beginAnswer();
+  return t.status;
+}
+
+} // namespace vokr::channel

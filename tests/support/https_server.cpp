@@ -1,0 +1,351 @@
+#include "https_server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <strings.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <openssl/err.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/rand.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace vokr::test {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& what) {
+  throw std::runtime_error("https server: " + what);
+}
+
+int protocolVersion(Tls v) {
+  switch (v) {
+  case Tls::v1_0: return TLS1_VERSION;
+  case Tls::v1_1: return TLS1_1_VERSION;
+  case Tls::v1_2: return TLS1_2_VERSION;
+  case Tls::v1_3: return TLS1_3_VERSION;
+  }
+  return 0;
+}
+
+bool isIpAddress(const std::string& name) {
+  in6_addr a;
+  return inet_pton(AF_INET, name.c_str(), &a) == 1 || inet_pton(AF_INET6, name.c_str(), &a) == 1;
+}
+
+void addExtension(X509* cert, int nid, const std::string& value) {
+  X509V3_CTX ctx;
+  X509V3_set_ctx_nodb(&ctx);
+  X509V3_set_ctx(&ctx, cert, cert, nullptr, nullptr, 0);
+  X509_EXTENSION* ext = X509V3_EXT_conf_nid(nullptr, &ctx, nid, value.c_str());
+  if (!ext || !X509_add_ext(cert, ext, -1)) fail("certificate extension " + value);
+  X509_EXTENSION_free(ext);
+}
+
+// A self-signed certificate naming the given hosts; it is its own trust anchor.
+X509* makeCertificate(EVP_PKEY* key, const std::vector<std::string>& names) {
+  X509* cert = X509_new();
+  X509_set_version(cert, 2);
+  unsigned char serial[8];
+  RAND_bytes(serial, sizeof serial);
+  serial[0] &= 0x7f;
+  BIGNUM* bn = BN_bin2bn(serial, sizeof serial, nullptr);
+  BN_to_ASN1_INTEGER(bn, X509_get_serialNumber(cert));
+  BN_free(bn);
+  X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
+  X509_gmtime_adj(X509_getm_notAfter(cert), 2 * 86400);
+  X509_set_pubkey(cert, key);
+  X509_NAME* subject = X509_get_subject_name(cert);
+  X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_UTF8,
+                             reinterpret_cast<const unsigned char*>(names.at(0).c_str()), -1, -1, 0);
+  X509_set_issuer_name(cert, subject);
+  std::string altNames;
+  for (const std::string& n : names)
+    altNames += (altNames.empty() ? "" : ",") + std::string(isIpAddress(n) ? "IP:" : "DNS:") + n;
+  addExtension(cert, NID_subject_alt_name, altNames);
+  addExtension(cert, NID_basic_constraints, "critical,CA:TRUE");
+  addExtension(cert, NID_key_usage, "critical,digitalSignature,keyCertSign");
+  addExtension(cert, NID_subject_key_identifier, "hash");
+  if (!X509_sign(cert, key, EVP_sha256())) fail("signing the certificate");
+  return cert;
+}
+
+std::string trim(std::string_view s) {
+  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+  return b == std::string_view::npos ? std::string() : std::string(s.substr(b, e - b + 1));
+}
+
+void closeAbruptly(int fd) {
+  linger l{1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+}
+
+} // namespace
+
+std::string CapturedRequest::header(std::string_view name) const {
+  for (const auto& [n, v] : headers)
+    if (n.size() == name.size() && strncasecmp(n.data(), name.data(), n.size()) == 0) return v;
+  return {};
+}
+
+bool CapturedRequest::hasHeader(std::string_view name) const {
+  for (const auto& h : headers)
+    if (h.first.size() == name.size() && strncasecmp(h.first.data(), name.data(), name.size()) == 0)
+      return true;
+  return false;
+}
+
+Answer Answer::soap(std::string body, int status, std::string reason) {
+  Answer a;
+  a.status = status;
+  a.reason = std::move(reason);
+  a.headers = {{"Content-Type", "text/xml; charset=utf-8"}};
+  a.body = std::move(body);
+  return a;
+}
+
+struct HttpsServer::TlsContext {
+  SSL_CTX* ctx = nullptr;
+  ~TlsContext() { SSL_CTX_free(ctx); }
+};
+
+HttpsServer::HttpsServer(ServerOptions options)
+    : options_(std::move(options)), tls_(std::make_unique<TlsContext>()) {
+  EVP_PKEY* key = EVP_EC_gen("P-256");
+  if (!key) fail("key generation");
+  X509* cert = makeCertificate(key, options_.names);
+
+  char dir[] = "/tmp/vokr-https-XXXXXX";
+  if (!mkdtemp(dir)) fail("temporary directory");
+  dir_ = dir;
+  certFile_ = dir_ + "/server.pem";
+  FILE* f = std::fopen(certFile_.c_str(), "w");
+  if (!f || !PEM_write_X509(f, cert)) fail("writing " + certFile_);
+  std::fclose(f);
+
+  tls_->ctx = SSL_CTX_new(TLS_server_method());
+  SSL_CTX_set_min_proto_version(tls_->ctx, protocolVersion(options_.minTls));
+  SSL_CTX_set_max_proto_version(tls_->ctx, protocolVersion(options_.maxTls));
+  if (options_.minTls < Tls::v1_2) SSL_CTX_set_security_level(tls_->ctx, 0);
+  if (SSL_CTX_use_certificate(tls_->ctx, cert) != 1 || SSL_CTX_use_PrivateKey(tls_->ctx, key) != 1)
+    fail("certificate and key");
+  X509_free(cert);
+  EVP_PKEY_free(key);
+
+  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  int one = 1;
+  setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof addr;
+  if (bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(listenFd_, 16) != 0 ||
+      getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+    fail("listening socket");
+  port_ = ntohs(addr.sin_port);
+  if (pipe2(wakePipe_, O_CLOEXEC) != 0) fail("pipe");
+  thread_ = std::thread([this] { run(); });
+}
+
+HttpsServer::~HttpsServer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    if (clientFd_ >= 0) shutdown(clientFd_, SHUT_RDWR);
+  }
+  changed_.notify_all();
+  char c = 0;
+  (void)!write(wakePipe_[1], &c, 1);
+  thread_.join();
+  close(listenFd_);
+  close(wakePipe_[0]);
+  close(wakePipe_[1]);
+  std::remove(certFile_.c_str());
+  rmdir(dir_.c_str());
+}
+
+std::string HttpsServer::url() const { return "https://127.0.0.1:" + std::to_string(port_); }
+
+void HttpsServer::trust() const {
+  setenv("SSL_CERT_FILE", certFile_.c_str(), 1);
+  unsetenv("SSL_CERT_DIR");
+}
+
+void HttpsServer::enqueue(Answer answer) {
+  std::lock_guard lock(mutex_);
+  answers_.push_back(std::move(answer));
+}
+
+std::vector<CapturedRequest> HttpsServer::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+std::vector<CapturedRequest> HttpsServer::waitForRequests(size_t n, milliseconds limit) {
+  std::unique_lock lock(mutex_);
+  changed_.wait_for(lock, limit, [&] { return requests_.size() >= n; });
+  return requests_;
+}
+
+size_t HttpsServer::connections() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
+bool HttpsServer::pause(milliseconds d) {
+  std::unique_lock lock(mutex_);
+  return !changed_.wait_for(lock, d, [&] { return stopping_; });
+}
+
+void HttpsServer::run() {
+  // A client that goes away must not kill the test process through SIGPIPE; blocking it in
+  // this thread only keeps the library's own behaviour visible.
+  sigset_t pipeSignal;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+
+  for (;;) {
+    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) continue;
+    if (fds[1].revents) return;
+    int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    timeval limit{30, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    {
+      std::lock_guard lock(mutex_);
+      if (stopping_) {
+        close(fd);
+        return;
+      }
+      clientFd_ = fd;
+      ++connections_;
+    }
+    serve(fd);
+    {
+      std::lock_guard lock(mutex_);
+      clientFd_ = -1;
+    }
+    close(fd);
+  }
+}
+
+void HttpsServer::serve(int fd) {
+  if (options_.handshakeDelay.count() > 0 && !pause(options_.handshakeDelay)) return;
+  std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(tls_->ctx), SSL_free);
+  SSL_set_fd(ssl.get(), fd);
+  if (SSL_accept(ssl.get()) != 1) {
+    ERR_clear_error();
+    return;
+  }
+
+  // Request line and headers.
+  std::string in;
+  char buf[1 << 16];
+  size_t headerEnd;
+  while ((headerEnd = in.find("\r\n\r\n")) == std::string::npos) {
+    int n = SSL_read(ssl.get(), buf, sizeof buf);
+    if (n <= 0 || in.size() > (1 << 20)) return;
+    in.append(buf, n);
+  }
+  CapturedRequest req;
+  req.tlsVersion = SSL_get_version(ssl.get());
+  std::string_view head(in.data(), headerEnd);
+  size_t lineEnd = head.find("\r\n");
+  std::string_view requestLine = head.substr(0, lineEnd);
+  size_t sp1 = requestLine.find(' '), sp2 = requestLine.rfind(' ');
+  if (sp1 == std::string_view::npos || sp2 <= sp1) return;
+  req.method = requestLine.substr(0, sp1);
+  req.path = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
+  while (lineEnd != std::string_view::npos && lineEnd < head.size()) {
+    size_t next = head.find("\r\n", lineEnd + 2);
+    std::string_view line = head.substr(lineEnd + 2, next == std::string_view::npos
+                                                          ? std::string_view::npos
+                                                          : next - lineEnd - 2);
+    size_t colon = line.find(':');
+    if (colon != std::string_view::npos)
+      req.headers.emplace_back(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+    lineEnd = next;
+  }
+
+  Answer answer;
+  {
+    std::lock_guard lock(mutex_);
+    if (answers_.empty()) {
+      answer.status = 599;
+      answer.reason = "No Answer Scripted";
+    } else {
+      answer = std::move(answers_.front());
+      answers_.pop_front();
+    }
+  }
+  if (answer.stallReading.count() > 0 && !pause(answer.stallReading)) return;
+
+  // Body, by its Content-Length.
+  uint64_t length = std::strtoull(req.header("Content-Length").c_str(), nullptr, 10);
+  std::string_view already(in.data() + headerEnd + 4, in.size() - headerEnd - 4);
+  auto take = [&](const char* data, size_t n) {
+    if (options_.bodySink) options_.bodySink(data, n);
+    else req.body.append(data, n);
+    req.bodySize += n;
+  };
+  if (!options_.bodySink) req.body.reserve(length);
+  take(already.data(), std::min<uint64_t>(already.size(), length));
+  while (req.bodySize < length) {
+    int n = SSL_read(ssl.get(), buf, static_cast<int>(std::min<uint64_t>(sizeof buf, length - req.bodySize)));
+    if (n <= 0) return;
+    take(buf, n);
+  }
+  {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(std::move(req));
+  }
+  changed_.notify_all();
+
+  if (answer.close == Answer::Close::beforeAnswer) return closeAbruptly(fd);
+  if (answer.delayBeforeHeaders.count() > 0 && !pause(answer.delayBeforeHeaders)) return;
+
+  uint64_t total = answer.generator ? answer.generatedLength : answer.body.size();
+  std::string out = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
+  for (const auto& [n, v] : answer.headers) out += n + ": " + v + "\r\n";
+  out += "Content-Length: " + std::to_string(total) + "\r\nConnection: close\r\n\r\n";
+  if (SSL_write(ssl.get(), out.data(), static_cast<int>(out.size())) <= 0) return;
+
+  uint64_t sent = 0;
+  bool middlePassed = false;
+  while (sent < total || !middlePassed) {
+    if (!middlePassed && sent >= total / 2) {
+      middlePassed = true;
+      if (answer.delayMidBody.count() > 0 && !pause(answer.delayMidBody)) return;
+      if (answer.close == Answer::Close::midBody) return closeAbruptly(fd);
+      continue;
+    }
+    size_t chunk = static_cast<size_t>(std::min<uint64_t>(sizeof buf, total - sent));
+    if (!middlePassed) chunk = static_cast<size_t>(std::min<uint64_t>(chunk, total / 2 - sent));
+    const char* data = answer.body.data() + sent;
+    if (answer.generator) {
+      chunk = answer.generator(buf, chunk);
+      if (chunk == 0) return;
+      data = buf;
+    }
+    if (SSL_write(ssl.get(), data, static_cast<int>(chunk)) <= 0) return;
+    sent += chunk;
+  }
+  SSL_shutdown(ssl.get());
+}
+
+} // namespace vokr::test

@@ -1,0 +1,199 @@
+// Message dumps: names, the files they land in, the masked password, line ends of answers.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "channel/dump.h"
+#include "channel_settings.h"
+#include "platform/platform.h"
+#include "schema/rope.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vokr::test;
+using vokr::channel::dumpFileName;
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A fresh log directory, dumps on, names without timestamp unless a test says otherwise.
+class Dumps : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vokr-dumps-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    setLogging({dir.string(), 1, 0});
+  }
+  void TearDown() override {
+    setLogging({"/tmp", 0, 1});
+    fs::remove_all(dir);
+  }
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  fs::path dir;
+};
+
+struct NameCase {
+  const char* label;
+  const char* kind;
+  uint8_t useTimestamp;
+  const char* pattern;  // the stamp, when there is one, is the group
+};
+
+class DumpNames : public Dumps, public ::testing::WithParamInterface<NameCase> {};
+
+std::string stamp(const vokr::platform::LocalTime& t) {
+  char s[32];
+  std::snprintf(s, sizeof s, "%04d%02d%02d_%02d%02d%02d_%03d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second, t.millisecond);
+  return s;
+}
+
+TEST_P(DumpNames, FollowLabelKindAndTimestampSwitch) {
+  const NameCase& c = GetParam();
+  setLogging({"", 1, c.useTimestamp});
+  const std::string before = stamp(vokr::platform::localNow());
+  const std::string name = dumpFileName(c.label, c.kind);
+  const std::string after = stamp(vokr::platform::localNow());
+
+  std::smatch m;
+  ASSERT_TRUE(std::regex_match(name, m, std::regex(c.pattern))) << name;
+  if (m.size() > 1) {  // the local time of the moment the name was formed
+    EXPECT_LE(before, m[1].str());
+    EXPECT_LE(m[1].str(), after);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, DumpNames,
+    ::testing::Values(
+        NameCase{"exportVF", "req", 0, "VOKR_exportVF_req\\.xml"},
+        NameCase{"", "resp", 0, "VOKR_resp\\.xml"},
+        NameCase{"seznamRizeniPM", "resp", 1, "VOKR_seznamRizeniPM_resp_(\\d{8}_\\d{6}_\\d{3})\\.xml"},
+        NameCase{"", "req", 7, "VOKR_req_(\\d{8}_\\d{6}_\\d{3})\\.xml"}));  // any non-zero byte
+
+TEST_F(Dumps, AreReplacedWholeAndReadableByTheOwnerOnly) {
+  const fs::path file = dir / "VOKR_exportVF_req.xml";
+  { std::ofstream(file) << "an older and much longer dump of the same name"; }
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read);
+
+  vokr::channel::writeDump("exportVF", "req", "<new/>");
+
+  EXPECT_EQ(slurp(file), "<new/>");
+  struct stat st;
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  vokr::channel::writeDump("", "resp", "x");
+  ASSERT_EQ(stat((dir / "VOKR_resp.xml").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(Dumps, IntoADirectoryThatIsGoneAreSkippedQuietly) {
+  fs::remove_all(dir);
+  EXPECT_NO_THROW(vokr::channel::writeDump("exportVF", "req", "<x/>"));
+  vokr::channel::ResponseDump answer("exportVF");
+  EXPECT_NO_THROW(answer.feed("<x/>", 4));
+  EXPECT_NO_THROW(answer.finish());
+  EXPECT_FALSE(fs::exists(dir));
+}
+
+constexpr const char* kSecext =
+    "http://docs.oasis-open.org/wss/2004/01/oasis-200401-wss-wssecurity-secext-1.0.xsd";
+
+struct MaskCase {
+  const char* name;
+  std::string header;  // inside SOAP-ENV:Header
+  std::string dumped;
+};
+
+class RequestDumps : public Dumps, public ::testing::WithParamInterface<MaskCase> {};
+
+// The request goes out as it is; only its dump hides the password.
+TEST_P(RequestDumps, WriteThePasswordAsStars) {
+  const MaskCase& c = GetParam();
+  const std::string head = "<?xml version=\"1.0\"?>\r\n<SOAP-ENV:Envelope><SOAP-ENV:Header>";
+  const std::string body = "</SOAP-ENV:Header><SOAP-ENV:Body><Heslo>Password</Heslo></SOAP-ENV:Body>"
+                           "</SOAP-ENV:Envelope>\r\n";
+  vokr::schema::Rope rope;
+  rope.append(head + c.header + body);
+  const std::string sent = rope.str();
+
+  vokr::channel::dumpRequest("seznamRizeniPM", rope);
+
+  EXPECT_EQ(slurp(dir / "VOKR_seznamRizeniPM_req.xml"), head + c.dumped + body);
+  EXPECT_EQ(rope.str(), sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, RequestDumps,
+    ::testing::Values(
+        MaskCase{"plain",
+                 std::string("<NS1:Security xmlns:NS1=\"") + kSecext + "\"><UsernameToken xmlns=\"" +
+                     kSecext + "\"><Username>geodet</Username><Password>ta&lt;jne</Password>"
+                               "</UsernameToken></NS1:Security>",
+                 std::string("<NS1:Security xmlns:NS1=\"") + kSecext + "\"><UsernameToken xmlns=\"" +
+                     kSecext + "\"><Username>geodet</Username><Password>***</Password>"
+                               "</UsernameToken></NS1:Security>"},
+        MaskCase{"prefixed",
+                 "<wsse:Security><wsse:UsernameToken><wsse:Password Type=\"t\">heslo</wsse:Password>"
+                 "</wsse:UsernameToken></wsse:Security>",
+                 "<wsse:Security><wsse:UsernameToken><wsse:Password Type=\"t\">***</wsse:Password>"
+                 "</wsse:UsernameToken></wsse:Security>"},
+        MaskCase{"noPassword", "<NS1:Security><UsernameToken><Username>geodet</Username></UsernameToken>"
+                               "</NS1:Security>",
+                 "<NS1:Security><UsernameToken><Username>geodet</Username></UsernameToken></NS1:Security>"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class Base64Bytes : public vokr::schema::ByteSource {
+public:
+  uint64_t size() const override { return 100; }
+  size_t read(uint64_t offset, void* buffer, size_t n) const override {
+    size_t count = offset < 100 ? std::min<size_t>(n, 100 - offset) : 0;
+    std::memset(buffer, 'v', count);
+    return count;
+  }
+};
+
+TEST_F(Dumps, OfARequestHoldTheBase64TextAsSent) {
+  vokr::schema::Rope rope;
+  rope.append("<soubor>");
+  rope.appendBase64(std::make_shared<Base64Bytes>());
+  rope.append("</soubor>\r\n");
+  vokr::channel::dumpRequest("zalozNavrhZPG", rope);
+  EXPECT_EQ(slurp(dir / "VOKR_zalozNavrhZPG_req.xml"), rope.str());
+}
+
+TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
+  vokr::channel::ResponseDump answer("detailRizeniPM");
+  for (std::string_view chunk : {"\xEF\xBB\xBF<a>\r", "\n<b/>\n", "</a>"}) {
+    answer.feed(chunk.data(), chunk.size());
+    EXPECT_EQ(files(), std::vector<std::string>{"VOKR_detailRizeniPM_resp.xml"}) << "created at once";
+  }
+  answer.finish();
+  EXPECT_EQ(slurp(dir / "VOKR_detailRizeniPM_resp.xml"), "\xEF\xBB\xBF<a>\r\n<b/>\r\n</a>\r\n");
+
+  vokr::channel::ResponseDump empty("stavWS");
+  empty.finish();
+  EXPECT_EQ(slurp(dir / "VOKR_stavWS_resp.xml"), "");
+}
+
+} // namespace
