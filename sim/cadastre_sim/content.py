@@ -133,7 +133,7 @@ def exchange_file(run, created):
     for r, ring in enumerate(rings):
         for i, point in enumerate(ring, 1):
             lines.append('&DPOLYGON;%d;"%s";%d;%s' % (
-                r, run["polygon"]["srsName"], i,
+                r, run["polygon"]["srsName"] or "", i,
                 ";".join("%.2f" % c for c in point)))
     lines.append("&K")
     return ("\r\n".join(lines) + "\r\n").encode(encoding)

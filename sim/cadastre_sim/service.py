@@ -271,52 +271,54 @@ class Service:
             raise Refusal(ZPMZ_NOT_IN_PROCEEDING, "Číslo ZPMZ %s v k.ú. %s není v řízení %s "
                           "rezervováno." % (cislo, kod, p["cisloRizeni"]))
 
-    def _hand_out(self, key, start, count, limit):
-        numbers = [str(self._next(key, start)) for _ in range(count)]
-        if int(numbers[-1]) > limit:
-            raise Refusal(NUMBERS_EXHAUSTED, "Volná čísla (%s) jsou vyčerpána." % key)
-        return numbers
-
     def op_vytvorRezervaciPrvku(self, request):
         p = self._proceeding(request.value("idRizeniPM"))
         kod = self._area_of(p, request.value("katuzeKod"))
         parcel, subdivision, points = (request.child(n) for n in (
             "rezervaceParcela", "rezervacePoddeleni", "rezervacePBPP"))
-        if parcel is None and subdivision is None and points is None:
-            raise Refusal(NOTHING_REQUESTED, "Požadavek neobsahuje žádnou rezervaci.")
-        for block in (parcel, subdivision):
-            if block is not None:
-                self._reserved_zpmz(p, kod, block.value("cisloZPMZ"))
-        # Every count is checked before any number is handed out.
-        for block, name in ((parcel, "pocetRezParcel"), (subdivision, "pocetRezPoddeleni"),
-                            (points, "pocetRezPBPP")):
-            if block is not None:
-                self._count(block, name)
-        payload = []
+        # (block, counter, first number - 1, largest number, how many)
+        wanted = []
         if parcel is not None:
-            zpmz, druh = parcel.value("cisloZPMZ"), parcel.value("druhCislovaniPar")
-            numbers = self._hand_out("kmen/%s/%s" % (kod, druh), 1200,
-                                     parcel.value("pocetRezParcel"), 99999)
-            p["parcely"] += [{"katuzeKod": kod, "cisloZPMZ": zpmz, "druhCislovaniPar": druh,
-                              "kmenoveCislo": n} for n in numbers]
-            payload.append(t("rezervParcely", None, t("katuzeKod", kod), t("cisloZPMZ", zpmz),
-                             t("druhCislovaniPar", druh),
-                             *[t("kmenoveCislo", n) for n in numbers]))
+            self._reserved_zpmz(p, kod, parcel.value("cisloZPMZ"))
+            wanted.append((parcel, "kmen/%s/%s" % (kod, parcel.value("druhCislovaniPar")), 1200,
+                           99999, self._count(parcel, "pocetRezParcel")))
         if subdivision is not None:
-            zpmz, druh = subdivision.value("cisloZPMZ"), subdivision.value("druhCislovaniPar")
-            stem = subdivision.value("kmenoveCislo")
-            numbers = self._hand_out("poddeleni/%s/%s/%s" % (kod, druh, stem), 0,
-                                     subdivision.value("pocetRezPoddeleni"), 999)
-            p["poddeleni"] += [{"katuzeKod": kod, "cisloZPMZ": zpmz, "druhCislovaniPar": druh,
-                                "kmenoveCislo": stem, "poddeleniCislo": n} for n in numbers]
-            payload.append(t("rezervPoddeleni", None, t("katuzeKod", kod), t("cisloZPMZ", zpmz),
-                             t("druhCislovaniPar", druh), t("kmenoveCislo", stem),
-                             *[t("poddeleniCisla", n) for n in numbers]))
+            self._reserved_zpmz(p, kod, subdivision.value("cisloZPMZ"))
+            wanted.append((subdivision, "poddeleni/%s/%s/%s" % (
+                kod, subdivision.value("druhCislovaniPar"), subdivision.value("kmenoveCislo")),
+                0, 999, self._count(subdivision, "pocetRezPoddeleni")))
         if points is not None:
-            numbers = self._hand_out("pbpp/" + kod, 0, points.value("pocetRezPBPP"), 999)
-            p["pbpp"] += [{"katuzeKod": kod, "cisloPBPP": n} for n in numbers]
-            payload.append(t("rezervBodyPBPP", None, t("katuzeKod", kod),
-                             *[t("cisloPBPP", n) for n in numbers]))
+            wanted.append((points, "pbpp/" + kod, 0, 999, self._count(points, "pocetRezPBPP")))
+        if not wanted:
+            raise Refusal(NOTHING_REQUESTED, "Požadavek neobsahuje žádnou rezervaci.")
+        counters = self.state["counters"]
+        for _, key, start, limit, count in wanted:
+            if counters.get(key, start) + count > limit:
+                raise Refusal(NUMBERS_EXHAUSTED, "Volná čísla (%s) jsou vyčerpána." % key)
+
+        payload = []
+        for block, key, start, _, count in wanted:
+            numbers = [str(self._next(key, start)) for _ in range(count)]
+            if block is parcel:
+                zpmz, druh = parcel.value("cisloZPMZ"), parcel.value("druhCislovaniPar")
+                p["parcely"] += [{"katuzeKod": kod, "cisloZPMZ": zpmz, "druhCislovaniPar": druh,
+                                  "kmenoveCislo": n} for n in numbers]
+                payload.append(t("rezervParcely", None, t("katuzeKod", kod), t("cisloZPMZ", zpmz),
+                                 t("druhCislovaniPar", druh),
+                                 *[t("kmenoveCislo", n) for n in numbers]))
+            elif block is subdivision:
+                zpmz, druh = subdivision.value("cisloZPMZ"), subdivision.value("druhCislovaniPar")
+                stem = subdivision.value("kmenoveCislo")
+                p["poddeleni"] += [{"katuzeKod": kod, "cisloZPMZ": zpmz, "druhCislovaniPar": druh,
+                                    "kmenoveCislo": stem, "poddeleniCislo": n} for n in numbers]
+                payload.append(t("rezervPoddeleni", None, t("katuzeKod", kod),
+                                 t("cisloZPMZ", zpmz), t("druhCislovaniPar", druh),
+                                 t("kmenoveCislo", stem),
+                                 *[t("poddeleniCisla", n) for n in numbers]))
+            else:
+                p["pbpp"] += [{"katuzeKod": kod, "cisloPBPP": n} for n in numbers]
+                payload.append(t("rezervBodyPBPP", None, t("katuzeKod", kod),
+                                 *[t("cisloPBPP", n) for n in numbers]))
         return payload
 
     def op_zrusRezervaciPrvku(self, request):

@@ -1,6 +1,7 @@
 """Checks the enveloped XML signature of a proposal's inner document with xmlsec1."""
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -19,6 +20,9 @@ def _structure_problem(root):
     references = signed_info.all("Reference") if signed_info is not None else []
     if len(references) != 1 or references[0].attrs.get(("", "URI")) != "":
         return 'the signature does not have exactly one Reference with URI=""'
+    value = signatures[0].child("SignatureValue")
+    if value is None or not value.text.strip():
+        return "the document is not signed: ds:SignatureValue is empty"
     transforms = references[0].child("Transforms")
     algorithms = [t.attrs.get(("", "Algorithm")) for t in
                   (transforms.all("Transform") if transforms is not None else [])]
@@ -46,6 +50,14 @@ def verify(document, root, trust_cert=None):
         result = subprocess.run(command + [path], capture_output=True, text=True, timeout=60)
     if result.returncode == 0:
         return {"verdict": "valid", "trusted": bool(trust_cert), "detail": "OK"}
-    lines = [l for l in (result.stderr + result.stdout).splitlines() if l.strip()]
-    reason = next((l for l in lines if "msg=" in l or "do not match" in l), lines[0] if lines else "")
-    return {"verdict": "invalid", "trusted": False, "detail": reason.strip()[-300:]}
+    return {"verdict": "invalid", "trusted": False, "detail": _reason(result.stderr)}
+
+
+def _reason(output):
+    """The most telling line of xmlsec1's complaint, without its source location."""
+    lines = [l.strip() for l in output.splitlines() if "error=" in l]
+    for marker in ("do not match", "msg=", "key is not found"):
+        for line in lines:
+            if marker in line:
+                return re.split(r"error=\d+:", line, maxsplit=1)[-1][:300]
+    return (lines[0] if lines else output.strip())[:300]
