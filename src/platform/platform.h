@@ -45,6 +45,9 @@ double hostDateTime(int year, int month, int day, int hour, int minute, double s
 // Local calendar fields of the same moment (for texts in local time).
 LocalTime toLocal(int year, int month, int day, int hour, int minute, double second,
                   std::optional<int> offsetMinutes);
+// The regional short-date and long-time forms of the environment's locale, as UTF-8.
+std::string regionalDate(const LocalTime& t);
+std::string regionalTime(const LocalTime& t);
 
 // --- files ---
 // An existing file another process has open exclusively: it cannot be opened read-write, or
