@@ -263,7 +263,7 @@ class Service:
             raise Refusal(ZPMZ_IN_USE, "Na číslo ZPMZ %s jsou vázány rezervace parcelních čísel; "
                           "zrušte je nejdříve." % record["cisloZPMZ"])
         p["zpmz"].remove(record)
-        p["released"].append(dict(record, druh="zpmz"))
+        p["released"].append(record)
         return []
 
     def _reserved_zpmz(self, p, kod, cislo):
@@ -513,13 +513,13 @@ class Service:
         return content.zpmz_documents(kod, cislo, self.files_dir)
 
     @staticmethod
-    def _size(source):
+    def _content(source):
         return Base64Content(data=source) if isinstance(source, bytes) else Base64Content(
             path=source)
 
     def op_najdiSouborZPMZ(self, request):
         items = [t("souborZPMZ", None, t("zpmzDokumentId", doc_id), t("nazevSouboru", name),
-                   t("velikostSouboru", str(self._size(source).size)))
+                   t("velikostSouboru", str(self._content(source).size)))
                  for doc_id, name, source in self._documents(request)]
         return [wrapped("souborZPMZList", items)]
 
@@ -527,7 +527,7 @@ class Service:
         wanted = request.value("zpmzDokumentId")
         for doc_id, name, source in self._documents(request):
             if doc_id == wanted:
-                data = self._size(source)
+                data = self._content(source)
                 self.state["downloads"].append({
                     "katuzeKod": request.value("katuzeKod"),
                     "cisloVysledkuZemCinnosti": request.value("cisloVysledkuZemCinnosti"),
@@ -589,38 +589,10 @@ class Service:
                   "idRizeni": None}
         self.state["proposals"].append(record)
         try:
-            root = xmltree.parse(document)
-        except xmltree.XmlError as e:
-            return self._refuse_proposal(record, PROPOSAL_MALFORMED,
-                                         "XML návrhu není správně utvořený dokument: %s" % e)
-        if (root.ns, root.name) != (ns.ENX, "enx"):
-            return self._refuse_proposal(record, PROPOSAL_MALFORMED,
-                                         "Kořenem XML návrhu musí být element enx (%s)." % ns.ENX)
-        record["podpis"] = signature.verify(document, root, self.trust_cert)
-        if record["podpis"]["verdict"] == "invalid" and not self.lenient_signature:
-            return self._refuse_proposal(record, SIGNATURE_INVALID,
-                                         "Elektronický podpis návrhu není platný: %s"
-                                         % record["podpis"]["detail"])
-        names = {}
-        listiny = root.child("listiny")
-        for listina in (listiny.all("listina") if listiny is not None else []):
-            priloha = listina.child("priloha")
-            if priloha is not None:
-                names[priloha.attrs.get(("", "idPrilohy"), "")] = priloha.attrs.get(
-                    ("", "jmenoSouboru"), "")
-        for node in request.all("prilohaNavrhu"):
-            data = node.parsed
-            id_prilohy = node.attrs[("", "idPrilohy")].strip()
-            record["prilohy"].append({"idPrilohy": id_prilohy, "nazev": names.get(id_prilohy),
-                                      "velikost": len(data),
-                                      "sha256": hashlib.sha256(data).hexdigest()})
-        sent = [a["idPrilohy"] for a in record["prilohy"]]
-        for id_prilohy in list(names) + sent:
-            if sent.count(id_prilohy) != 1 or id_prilohy not in names:
-                return self._refuse_proposal(
-                    record, ATTACHMENT_MISMATCH, "Příloha s idPrilohy '%s' neodpovídá listinám "
-                    "návrhu: každá listina návrhu musí mít právě jednu přílohu." % id_prilohy)
-        pgp = self._zpg(root) if kind == "ZPG" else self._zdp(root, record)
+            pgp = self._accept(kind, request, document, record)
+        except Refusal as refusal:
+            record["duvod"] = refusal.text
+            raise
         record.update(prijato=True, idRizeni=pgp["idRizeniPGP"])
         cislo_podani = "P-%d/%s" % (self._next("podani"), now().year)
         pgp["podani"].append({"druh": kind, "cisloPodani": cislo_podani,
@@ -630,9 +602,39 @@ class Service:
                   c("rizeniTyp", pgp["rizeniTyp"]), c("poradoveCislo", pgp["poradoveCislo"]),
                   c("rok", pgp["rok"]))]
 
-    def _refuse_proposal(self, record, code, text):
-        record["duvod"] = text
-        raise Refusal(code, text)
+    def _accept(self, kind, request, document, record):
+        """Checks a proposal and its attachments; returns the PGP proceeding it belongs to."""
+        try:
+            root = xmltree.parse(document)
+        except xmltree.XmlError as e:
+            raise Refusal(PROPOSAL_MALFORMED,
+                          "XML návrhu není správně utvořený dokument: %s" % e) from None
+        if (root.ns, root.name) != (ns.ENX, "enx"):
+            raise Refusal(PROPOSAL_MALFORMED,
+                          "Kořenem XML návrhu musí být element enx (%s)." % ns.ENX)
+        record["podpis"] = signature.verify(document, root, self.trust_cert)
+        if record["podpis"]["verdict"] == "invalid" and not self.lenient_signature:
+            raise Refusal(SIGNATURE_INVALID, "Elektronický podpis návrhu není platný: %s"
+                          % record["podpis"]["detail"])
+        names = {}
+        listiny = root.child("listiny")
+        for listina in (listiny.all("listina") if listiny is not None else []):
+            priloha = listina.child("priloha")
+            if priloha is not None:
+                names[priloha.attrs.get(("", "idPrilohy"), "")] = priloha.attrs.get(
+                    ("", "jmenoSouboru"), "")
+        for node in request.all("prilohaNavrhu"):
+            id_prilohy = node.attrs[("", "idPrilohy")].strip()
+            record["prilohy"].append({"idPrilohy": id_prilohy, "nazev": names.get(id_prilohy),
+                                      "velikost": len(node.parsed),
+                                      "sha256": hashlib.sha256(node.parsed).hexdigest()})
+        sent = [a["idPrilohy"] for a in record["prilohy"]]
+        for id_prilohy in list(names) + sent:
+            if sent.count(id_prilohy) != 1 or id_prilohy not in names:
+                raise Refusal(ATTACHMENT_MISMATCH, "Příloha s idPrilohy '%s' neodpovídá listinám "
+                              "návrhu: každá listina návrhu musí mít právě jednu přílohu."
+                              % id_prilohy)
+        return self._zpg(root) if kind == "ZPG" else self._zdp(root)
 
     def _zpg(self, root):
         """A plan-confirmation proceeding with the areas and ZPMZ numbers of the plan."""
@@ -666,12 +668,12 @@ class Service:
                     area["cislaZPMZ"].append(r["cisloZPMZ"])
         return self._new_pgp(now(), "zahájeno", list(areas.values()))
 
-    def _zdp(self, root, record):
+    def _zdp(self, root):
         """Further documents for a plan-confirmation proceeding named by its identification."""
         key = {k: (root.child(k).text.strip() if root.child(k) is not None else "")
                for k in ("rizeniTyp", "poradoveCislo", "rok", "praresKod")}
         for pgp in self.state["pgp"]:
             if all(pgp[k] == v for k, v in key.items()):
                 return pgp
-        return self._refuse_proposal(record, PGP_UNKNOWN, "Řízení %s-%s/%s-%s neexistuje." % (
+        raise Refusal(PGP_UNKNOWN, "Řízení %s-%s/%s-%s neexistuje." % (
             key["rizeniTyp"], key["poradoveCislo"], key["rok"], key["praresKod"]))
