@@ -71,6 +71,8 @@ class ExchangeLog:
         for piece in pieces:
             if isinstance(piece, bytes):
                 out.append(_for_log(piece))
+            elif isinstance(piece, xmltree.RawContent):
+                out.append(b"[%d bytes]" % piece.size)
             else:
                 out.append(b"[%d bytes as %d characters of base64]" % (piece.size, piece.length))
         out.append(b"\n")
@@ -85,6 +87,7 @@ class Simulator:
         self.user, self.password = args.user, args.password
         self.service = service.Service(args.user, base_url, args.files_dir, args.trust_cert,
                                        args.lenient_signature)
+        self.mtom = args.mtom
         self.state_path = args.state
         self.log = ExchangeLog(args.log)
         self.lock = threading.Lock()
@@ -108,6 +111,8 @@ class Simulator:
                     type(e).__name__, e)))
                 call.update(outcome="fault", fault=str(e))
             content_type = "text/xml; charset=utf-8"
+            if self.mtom and any(not isinstance(p, bytes) for p in pieces):
+                content_type, pieces = xmltree.mtom(pieces)
             self.log.write(number, "answer %d" % status, [("Content-Type", content_type)], pieces)
             self.save_state()
             return status, content_type, pieces
@@ -302,6 +307,8 @@ def parse_args(argv):
     p.add_argument("--trust-cert", help="certificate (PEM) the proposal signatures must verify "
                                         "against; without it the certificate inside the "
                                         "signature is used")
+    p.add_argument("--mtom", action="store_true",
+                   help="send file contents of answers as MTOM/XOP attachments")
     p.add_argument("--lenient-signature", action="store_true",
                    help="record an invalid proposal signature but accept the proposal")
     args = p.parse_args(argv)

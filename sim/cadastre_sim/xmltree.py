@@ -135,6 +135,50 @@ class Base64Content:
                 yield base64.b64encode(block)
 
 
+class RawContent:
+    """The bytes of a Base64Content sent as they are, as an MTOM attachment part."""
+
+    def __init__(self, content):
+        self.content = content
+        self.size = self.length = content.size
+
+    def chunks(self):
+        if self.content.data is not None:
+            yield self.content.data
+            return
+        with open(self.content.path, "rb") as f:
+            while True:
+                block = f.read(1 << 20)
+                if not block:
+                    break
+                yield block
+
+
+def mtom(pieces):
+    """The same answer as an MTOM/XOP package: (content type, pieces).
+
+    Every base64 content becomes an xop:Include of a binary part of its own."""
+    boundary = b"uuid:0b0e7f2c-cadastre-sim"
+    root, parts = [], []
+    for piece in pieces:
+        if isinstance(piece, bytes):
+            root.append(piece)
+            continue
+        cid = b"%d@cadastre-sim" % (len(parts) + 1)
+        root.append(b'<xop:Include xmlns:xop="http://www.w3.org/2004/08/xop/include" '
+                    b'href="cid:%s"/>' % cid)
+        parts += [b"\r\n--%s\r\nContent-Id: <%s>\r\nContent-Type: application/octet-stream\r\n"
+                  b"Content-Transfer-Encoding: binary\r\n\r\n" % (boundary, cid),
+                  RawContent(piece)]
+    head = (b"--%s\r\nContent-Id: <rootpart@cadastre-sim>\r\nContent-Type: application/xop+xml;"
+            b'charset=utf-8;type="text/xml"\r\nContent-Transfer-Encoding: binary\r\n\r\n'
+            % boundary)
+    content_type = ('multipart/related; start="<rootpart@cadastre-sim>"; '
+                    'type="application/xop+xml"; boundary="%s"; start-info="text/xml"'
+                    % boundary.decode("ascii"))
+    return content_type, [head, b"".join(root)] + parts + [b"\r\n--%s--\r\n" % boundary]
+
+
 class E:
     """An element of an answer: a prefixed name, attributes, and either text or children."""
 

@@ -119,9 +119,9 @@ class Sim:
                                          method="POST")
         try:
             with urllib.request.urlopen(request, context=self.tls, timeout=30) as r:
-                return r.status, r.read()
+                return r.status, r.read(), r.headers
         except urllib.error.HTTPError as e:
-            return e.code, e.read()
+            return e.code, e.read(), e.headers
 
     def call(self, operation, action=None, text=None, **values):
         """Sends requests/<operation>.xml (or the given text) with the operation's action."""
@@ -130,7 +130,7 @@ class Sim:
         if action is None:
             name = "exportNVF" if operation == "exportVF" else operation.split("_")[0]
             action = '"%s%s"' % (ACTION_HOST, name)
-        status, raw = self.post(text.encode("utf-8"), action)
+        status, raw, _ = self.post(text.encode("utf-8"), action)
         return Answer(status, raw)
 
     def ok(self, operation, **values):

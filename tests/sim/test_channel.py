@@ -31,9 +31,9 @@ class TransportTest(SimTestCase, unittest.TestCase):
     def test_wrong_path_and_wrong_content_type(self):
         body = request_text("seznamRizeniPM").encode("utf-8")
         action = '"%sseznamRizeniPM"' % ACTION_HOST
-        status, raw = self.sim.post(body, action, path="/ws/geo/2.8/geo")
+        status, _, _ = self.sim.post(body, action, path="/ws/geo/2.8/geo")
         self.assertEqual(status, 404)
-        status, raw = self.sim.post(body, action, content_type="application/soap+xml")
+        status, raw, _ = self.sim.post(body, action, content_type="application/soap+xml")
         self.assertEqual(status, 500)
         self.assertIn("Unsupported Content-Type", raw.decode("utf-8"))
 

@@ -1,13 +1,15 @@
 """ZPMZ files of a surveying result: listed with their sizes, fetched with their content."""
 
 import base64
+import email.parser
+import email.policy
 import hashlib
 import os
 import shutil
 import tempfile
 import unittest
 
-from simharness import Sim, SimTestCase
+from simharness import ACTION_HOST, Sim, SimTestCase, request_text
 
 
 def listing(sim, cislo):
@@ -98,6 +100,41 @@ class FilesFromDirectoryTest(unittest.TestCase):
                 self.assertEqual(hashlib.sha256(data).digest(),
                                  hashlib.sha256(self.files[name]).digest())
         self.assertIn("[3145729 bytes as 4194308 characters of base64]", self.sim.log())
+
+
+class MtomTest(SimTestCase, unittest.TestCase):
+    """With --mtom file contents travel as binary parts referenced by xop:Include."""
+
+    options = ("--mtom",)
+
+    def test_file_content_arrives_as_an_attachment_part(self):
+        doc_id, name, size = listing(self.sim, 501)[0]
+        text = request_text("vratSouborZPMZ", cisloVysledku="501", zpmzDokumentId=doc_id)
+        status, raw, headers = self.sim.post(text.encode("utf-8"),
+                                             '"%svratSouborZPMZ"' % ACTION_HOST)
+        self.assertEqual(status, 200)
+        self.assertTrue(headers["Content-Type"].startswith("multipart/related;"))
+        package = email.parser.BytesParser(policy=email.policy.default).parsebytes(
+            b"Content-Type: " + headers["Content-Type"].encode("ascii") + b"\r\n\r\n" + raw)
+        root, part = package.iter_parts()
+        self.assertEqual(root["Content-Id"], "<rootpart@cadastre-sim>")
+        self.assertIn('type="text/xml"', root["Content-Type"])
+        envelope = root.get_payload(decode=True).decode("utf-8")
+        self.assertIn("<ns0:nazevSouboru>%s</ns0:nazevSouboru>" % name, envelope)
+        self.assertIn('<ns0:obsahSouboru><xop:Include xmlns:xop="http://www.w3.org/2004/08/xop/'
+                      'include" href="cid:1@cadastre-sim"/></ns0:obsahSouboru>', envelope)
+        self.assertEqual(part["Content-Id"], "<1@cadastre-sim>")
+        data = part.get_payload(decode=True)
+        self.assertEqual(len(data), size)
+        plain = Sim()
+        self.addCleanup(plain.close)
+        self.assertEqual(data, fetch(plain, 501, doc_id)[1])
+
+    def test_answers_without_file_content_stay_plain(self):
+        status, _, headers = self.sim.post(request_text("najdiSouborZPMZ", cisloVysledku="501")
+                                           .encode("utf-8"), '"%snajdiSouborZPMZ"' % ACTION_HOST)
+        self.assertEqual(status, 200)
+        self.assertEqual(headers["Content-Type"], "text/xml; charset=utf-8")
 
 
 if __name__ == "__main__":
