@@ -12,6 +12,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import traceback
 
 from . import ns, schema, service, xmltree
 from .xmltree import E
@@ -107,6 +108,7 @@ class Simulator:
                 status, pieces = 500, fault_envelope(f)
                 call.update(outcome="fault", fault=f.text)
             except Exception as e:  # a fault of the simulator itself still answers as SOAP
+                traceback.print_exc()
                 status, pieces = 500, fault_envelope(Fault(FAULT_SERVER, "%s: %s" % (
                     type(e).__name__, e)))
                 call.update(outcome="fault", fault=str(e))
