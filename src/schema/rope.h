@@ -20,6 +20,7 @@ public:
   };
 
   void append(std::string_view text);  // joins the last text segment
+  void append(Rope&& other);           // moves the other rope's segments to the end
   void appendBase64(std::shared_ptr<const ByteSource> bytes);
 
   std::vector<Segment>& segments() { return segments_; }
@@ -28,16 +29,21 @@ public:
   // Total length of the document as sent, base64 segments counted encoded.
   uint64_t size() const;
 
-  // Reads the document from the start, encoding base64 segments on the way.
+  // Reads the document from the start, encoding base64 segments on the way. Throws
+  // vokr::Error (EInOutError) when a source delivers fewer bytes than its size announced.
   class Reader {
   public:
     explicit Reader(const Rope& rope) : rope_(rope) {}
     size_t read(char* buffer, size_t n);  // 0 at the end
 
   private:
+    void encodeNextBlock(const ByteSource& source);
+
     const Rope& rope_;
     size_t segment_ = 0;
-    uint64_t offset_ = 0;  // within the current segment's encoded text
+    uint64_t offset_ = 0;  // within the current segment: text bytes, or source bytes encoded
+    std::string encoded_;  // base64 of the current block of whole lines
+    size_t encodedPos_ = 0;
   };
 
   // The whole document as one string: for tests and small documents only.

@@ -8,8 +8,13 @@ namespace vokr::schema {
 
 class TRemotable;
 
-// `header` is the security header object, written into SOAP-ENV:Header.
-// Throws vokr::Error when the request cannot be written.
+// `header` is the security header object, written into SOAP-ENV:Header. The rope refers to the
+// request's byte arrays instead of copying them: keep the request alive while it is read.
+// Throws vokr::Error when the request cannot be written (EXmlWriteError for a request that is
+// not the operation's, EConvertError for an enumeration value out of range).
 Rope writeRequest(Operation op, const TRemotable& request, const TRemotable& header);
+
+// The same envelope around any message object: the body element is named after its class.
+Rope writeEnvelope(const TRemotable& body, const TRemotable& header);
 
 } // namespace vokr::schema

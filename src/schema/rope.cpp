@@ -1,0 +1,132 @@
+#include "schema/rope.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/error.h"
+
+namespace vokr::schema {
+
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr size_t kLineChars = 76;
+constexpr size_t kLineBytes = kLineChars / 4 * 3;  // 57 source bytes fill one line
+constexpr size_t kBlockLines = 1024;               // lines encoded per source read
+
+// Base64 of `n` bytes, 3 bytes to 4 characters, "=" padding.
+void encodeGroups(const uint8_t* in, size_t n, std::string& out) {
+  size_t i = 0;
+  for (; i + 3 <= n; i += 3) {
+    uint32_t v = uint32_t(in[i]) << 16 | uint32_t(in[i + 1]) << 8 | in[i + 2];
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += kAlphabet[(v >> 6) & 63];
+    out += kAlphabet[v & 63];
+  }
+  if (size_t rest = n - i) {
+    uint32_t v = uint32_t(in[i]) << 16 | (rest == 2 ? uint32_t(in[i + 1]) << 8 : 0);
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+}
+
+} // namespace
+
+uint64_t base64EncodedSize(uint64_t n) {
+  uint64_t chars = (n + 2) / 3 * 4;
+  return chars + chars / kLineChars * 2;
+}
+
+void Rope::append(std::string_view text) {
+  if (segments_.empty() || segments_.back().base64) segments_.push_back({});
+  segments_.back().text.append(text);
+}
+
+void Rope::append(Rope&& other) {
+  for (Segment& s : other.segments_) {
+    if (s.base64) segments_.push_back(std::move(s));
+    else append(s.text);
+  }
+  other.segments_.clear();
+}
+
+void Rope::appendBase64(std::shared_ptr<const ByteSource> bytes) {
+  segments_.push_back({{}, std::move(bytes)});
+}
+
+uint64_t Rope::size() const {
+  uint64_t total = 0;
+  for (const Segment& s : segments_)
+    total += s.base64 ? base64EncodedSize(s.base64->size()) : s.text.size();
+  return total;
+}
+
+// A block is a run of whole 57-byte lines (the last may be shorter), so every block's text
+// ends where a line ends and the CR LF pairs fall where they would in one long encoding.
+void Rope::Reader::encodeNextBlock(const ByteSource& source) {
+  uint64_t left = source.size() - offset_;
+  size_t want = static_cast<size_t>(std::min<uint64_t>(left, kLineBytes * kBlockLines));
+  std::vector<uint8_t> bytes(want);
+  size_t got = 0;
+  while (got < want) {
+    size_t n = source.read(offset_ + got, bytes.data() + got, want - got);
+    if (n == 0) throw Error("EInOutError", "attachment ended before its announced size");
+    got += n;
+  }
+  encoded_.clear();
+  encodedPos_ = 0;
+  for (size_t at = 0; at < want; at += kLineBytes) {
+    size_t line = std::min(kLineBytes, want - at);
+    encodeGroups(bytes.data() + at, line, encoded_);
+    if (line == kLineBytes) encoded_ += "\r\n";
+  }
+  offset_ += want;
+}
+
+size_t Rope::Reader::read(char* buffer, size_t n) {
+  size_t done = 0;
+  const auto& segments = rope_.segments();
+  while (done < n && segment_ < segments.size()) {
+    const Segment& s = segments[segment_];
+    if (!s.base64) {
+      size_t take = static_cast<size_t>(std::min<uint64_t>(n - done, s.text.size() - offset_));
+      std::memcpy(buffer + done, s.text.data() + offset_, take);
+      done += take;
+      offset_ += take;
+      if (offset_ == s.text.size()) {
+        ++segment_;
+        offset_ = 0;
+      }
+      continue;
+    }
+    if (encodedPos_ == encoded_.size()) {
+      if (offset_ == s.base64->size()) {
+        ++segment_;
+        offset_ = 0;
+        encoded_.clear();
+        encodedPos_ = 0;
+        continue;
+      }
+      encodeNextBlock(*s.base64);
+    }
+    size_t take = std::min(n - done, encoded_.size() - encodedPos_);
+    std::memcpy(buffer + done, encoded_.data() + encodedPos_, take);
+    done += take;
+    encodedPos_ += take;
+  }
+  return done;
+}
+
+std::string Rope::str() const {
+  std::string all;
+  all.reserve(static_cast<size_t>(size()));
+  Reader reader(*this);
+  char buffer[1 << 14];
+  while (size_t n = reader.read(buffer, sizeof buffer)) all.append(buffer, n);
+  return all;
+}
+
+} // namespace vokr::schema
