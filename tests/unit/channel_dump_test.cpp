@@ -11,9 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "channel/channel.h"
 #include "channel/dump.h"
 #include "channel_settings.h"
+#include "https_server.h"
 #include "platform/platform.h"
+#include "schema/messages.h"
 #include "schema/rope.h"
 
 namespace {
@@ -194,6 +197,87 @@ TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
   vokr::channel::ResponseDump empty("stavWS");
   empty.finish();
   EXPECT_EQ(slurp(dir / "VOKR_stavWS_resp.xml"), "");
+}
+
+// Dumps of real calls: what the hooks of the channel write around one exchange.
+class CallDumps : public Dumps {
+protected:
+  void SetUp() override {
+    Dumps::SetUp();
+    server.trust();
+    Connection c;
+    c.url = server.url();
+    c.userName = "geodet";
+    c.userPassword = "tajne";
+    setConnection(c);
+  }
+  std::string data(const std::string& name) const {
+    return slurp(fs::path(VOKR_TEST_DATA) / "channel" / name);
+  }
+  void call() {
+    server.enqueue(Answer::soap(data("vytvorRezervaciZPMZ.response.xml")));
+    vokr::schema::VytvorRezervaciZPMZRequest request;
+    request.idRizeniPM = vokr::schema::TXSDecimal{"4711"};
+    request.katuzeKod = vokr::schema::TXSDecimal{"600016"};
+    vokr::channel::call(vokr::schema::Operation::vytvorRezervaciZPMZ, request);
+  }
+  static std::string withCrLf(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return out;
+  }
+  HttpsServer server;
+};
+
+TEST_F(CallDumps, HoldTheRequestAsSentButForThePasswordAndTheAnswerWithCrLf) {
+  call();
+  EXPECT_EQ(files(), (std::vector<std::string>{"VOKR_vytvorRezervaciZPMZ_req.xml",
+                                               "VOKR_vytvorRezervaciZPMZ_resp.xml"}));
+  std::string sent = server.requests().at(0).body;
+  const std::string password = "<NS1:Password>tajne</NS1:Password>";
+  ASSERT_NE(sent.find(password), std::string::npos);
+  sent.replace(sent.find(password), password.size(), "<NS1:Password>***</NS1:Password>");
+  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_req.xml"), sent);
+  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
+            withCrLf(data("vytvorRezervaciZPMZ.response.xml")));
+}
+
+TEST_F(CallDumps, OfALaterCallReplaceTheEarlierOnesWithoutTimestamps) {
+  call();
+  fs::resize_file(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml", 3);
+  fs::resize_file(dir / "VOKR_vytvorRezervaciZPMZ_req.xml", 3);
+  call();
+  EXPECT_EQ(files().size(), 2u);
+  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
+            withCrLf(data("vytvorRezervaciZPMZ.response.xml")));
+  EXPECT_GT(fs::file_size(dir / "VOKR_vytvorRezervaciZPMZ_req.xml"), 3u);
+}
+
+TEST_F(CallDumps, CarryTheTimestampWhenSwitchedOn) {
+  setLogging({"", 1, 1});
+  call();
+  auto names = files();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_TRUE(std::regex_match(names[0], std::regex("VOKR_vytvorRezervaciZPMZ_req_\\d{8}_\\d{6}_\\d{3}\\.xml")))
+      << names[0];
+  EXPECT_TRUE(std::regex_match(names[1], std::regex("VOKR_vytvorRezervaciZPMZ_resp_\\d{8}_\\d{6}_\\d{3}\\.xml")))
+      << names[1];
+}
+
+TEST_F(CallDumps, AreNotWrittenAtLogLevelZeroOrBelow) {
+  for (int32_t level : {0, -5}) {
+    setLogging({"", level, 0});
+    EXPECT_NO_THROW(call());
+    EXPECT_TRUE(files().empty()) << "LogLevel " << level;
+  }
+  EXPECT_EQ(server.requests().size(), 2u);
+}
+
+TEST_F(CallDumps, ThatCannotBeWrittenDoNotDisturbTheCall) {
+  fs::remove_all(dir);  // after SetVOKRParams has stored it
+  EXPECT_NO_THROW(call());
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_FALSE(fs::exists(dir));
 }
 
 } // namespace
