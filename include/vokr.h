@@ -269,6 +269,49 @@ VOKR_ASSERT_SIZE(TListinaRec, 4363);
 VOKR_ASSERT_SIZE(TZalozNavrhZPGIn, 2466);
 VOKR_ASSERT_SIZE(TZalozNavrhZDPIn, 1396);
 
+/* --- Proposal submission: ZalozNavrhZPG, ZalozNavrhZDP ---
+ * These two families have no result text and take no ignored arguments. load builds the inner
+ * document from the input record above, has the signing library sign it and sends it with the
+ * files named in its document list (each must be readable, or nothing is sent). A signing
+ * failure is held as one CHYBA message whose code is the signing status. */
+#pragma pack(push, 1)
+typedef struct TZalozNavrhZPGOut {
+  char idRizeni[31];
+  char cisloPodani[25];
+  char createDate[26]; /* local date and time in the regional short forms; date alone at midnight */
+  char praresKod[4];
+  char rizeniTyp[4];
+  char poradoveCislo[31];
+  char rok[5];
+  char noveRizeniId[31];
+  THostMessageBlock zpravy;
+} TZalozNavrhZPGOut;
+
+typedef struct TZalozNavrhZDPOut {
+  char idRizeni[31];
+  char cisloPodani[25];
+  THostMessageBlock zpravy;
+} TZalozNavrhZDPOut;
+
+/* Counts record of both families: only the second slot is written. */
+typedef struct TZalozNavrhCounts {
+  int32_t unused;
+  int32_t MessageCount;
+} TZalozNavrhCounts;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TZalozNavrhZPGOut, 166);
+VOKR_ASSERT_SIZE(TZalozNavrhZDPOut, 65);
+VOKR_ASSERT_SIZE(TZalozNavrhCounts, 8);
+
+VOKR_API void VOKR_STDCALL loadZalozNavrhZPG(const TZalozNavrhZPGIn *in);
+VOKR_API void VOKR_STDCALL getZalozNavrhZPG(TZalozNavrhZPGOut *out);
+VOKR_API void VOKR_STDCALL getZalozNavrhZPG_ListSizes(TZalozNavrhCounts *counts);
+VOKR_API void VOKR_STDCALL freeZalozNavrhZPG(void);
+VOKR_API void VOKR_STDCALL loadZalozNavrhZDP(const TZalozNavrhZDPIn *in);
+VOKR_API void VOKR_STDCALL getZalozNavrhZDP(TZalozNavrhZDPOut *out);
+VOKR_API void VOKR_STDCALL getZalozNavrhZDP_ListSizes(TZalozNavrhCounts *counts);
+VOKR_API void VOKR_STDCALL freeZalozNavrhZDP(void);
+
 /* @families */
 
 #endif

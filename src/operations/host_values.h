@@ -23,4 +23,9 @@ template <class In> const In& input(const In* in) {
   return *in;
 }
 
+// The moment of a date-time text as a local date-and-time text in the regional short-date and
+// long-time forms, separated by a blank; the date alone when the local time is exactly midnight.
+// A text that does not read as a date-time is returned unchanged.
+std::string localDateTimeText(const schema::TXSDateTime& v);
+
 } // namespace vokr::operations

@@ -9,11 +9,11 @@ ServiceCall& serviceCall() {
   return call;
 }
 
-std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, const Error& e) {
+std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, std::string text) {
   auto m = std::make_unique<schema::ZpravaServeruType>();
   m->kod = schema::TXSDecimal{std::string(code)};
   m->uroven = schema::ZpravaServeruTypeType::CHYBA;
-  m->Text = e.kind() + "; " + e.what();
+  m->Text = std::move(text);
   return m;
 }
 

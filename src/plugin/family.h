@@ -29,7 +29,8 @@ ServiceCall& serviceCall();
 inline constexpr std::string_view kCallFailed = "1000";    // the service call failed
 inline constexpr std::string_view kNotSent = "1001";       // an error before or outside the call
 
-std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, const Error& e);
+// A CHYBA message with the given code and text.
+std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, std::string text);
 
 template <class Response> class Family {
 public:
@@ -67,10 +68,18 @@ public:
   // Replaces the held response with one message of the library's own.
   void holdOwnMessage(std::string_view code, const Error& e, char* resultText) noexcept {
     try {
+      holdMessage(code, e.kind() + "; " + e.what(), resultText);
+    } catch (...) {
+      held_.reset();
+    }
+  }
+  // The same with a text not made from an error (a signing failure).
+  void holdMessage(std::string_view code, std::string text, char* resultText) noexcept {
+    try {
       held_.reset();
       writeFailureResult(resultText);
       auto r = std::make_unique<Response>();
-      r->vysledek.push_back(ownMessage(code, e));
+      r->vysledek.push_back(ownMessage(code, std::move(text)));
       held_ = std::move(r);
     } catch (...) {
       held_.reset();
@@ -104,8 +113,8 @@ public:
   const Response* held() const { return held_.get(); }
   void release() noexcept { held_.reset(); }
 
-private:
   // Nothing escapes a step: an unexpected error (out of memory) is held as the call failing.
+  // Public for loads with a sequence of their own (the proposals sign before they release).
   template <class Step> void guardedStep(char* resultText, Step&& step) const noexcept {
     try {
       step();
@@ -116,6 +125,7 @@ private:
     }
   }
 
+private:
   std::unique_ptr<Response> held_;
 };
 

@@ -81,7 +81,8 @@ void Rope::Reader::encodeNextBlock(const ByteSource& source) {
   for (size_t at = 0; at < want; at += kLineBytes) {
     size_t line = std::min(kLineBytes, want - at);
     encodeGroups(bytes.data() + at, line, encoded_);
-    if (line == kLineBytes) encoded_ += "\r\n";
+    // 55 or 56 bytes fill a line too, once padded.
+    if ((line + 2) / 3 * 4 == kLineChars) encoded_ += "\r\n";
   }
   offset_ += want;
 }

@@ -31,6 +31,14 @@ inline constexpr ExportSlots kExportSlots[] = {
     {"getZrusRezervaciZPMZ", 3},
     {"getZrusRezervaciZPMZ_ListSizes", 3},
     {"freeZrusRezervaciZPMZ", 2},
+    {"loadZalozNavrhZPG", 1},
+    {"getZalozNavrhZPG", 1},
+    {"getZalozNavrhZPG_ListSizes", 1},
+    {"freeZalozNavrhZPG", 0},
+    {"loadZalozNavrhZDP", 1},
+    {"getZalozNavrhZDP", 1},
+    {"getZalozNavrhZDP_ListSizes", 1},
+    {"freeZalozNavrhZDP", 0},
     // @families
 };
 
