@@ -2,6 +2,7 @@
 // Reads a response as it arrives: a push parser fed chunk by chunk fills a new object of the
 // operation's response class; no tree of the answer is built. Answers in MTOM/XOP form
 // (multipart/related) are read too.
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -10,11 +11,17 @@
 namespace vokr::schema {
 
 class TRemotable;
+struct ClassInfo;
 
 class ResponseReader {
 public:
-  // `contentType` is the answer's Content-Type header (may be empty).
-  ResponseReader(Operation op, std::string_view contentType);
+  // `contentType` is the answer's Content-Type header (may be empty). `contentLength`, when
+  // known (non-zero), bounds what a byte array can hold: its room is reserved at once, so that
+  // a large file is decoded in place without the copies of a growing buffer.
+  ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength = 0);
+  // Reads into an object of any described class.
+  ResponseReader(const ClassInfo& responseClass, std::string_view contentType,
+                 uint64_t contentLength = 0);
   ~ResponseReader();
   ResponseReader(const ResponseReader&) = delete;
   ResponseReader& operator=(const ResponseReader&) = delete;

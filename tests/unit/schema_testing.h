@@ -43,9 +43,9 @@ inline std::string bodyOf(const std::string& envelope) {
 
 // Feeds `text` in chunks of `chunk` bytes and returns the response, cast to its class.
 template <class Response>
-std::unique_ptr<Response> read(Operation op, std::string_view text, size_t chunk = 4096,
+std::unique_ptr<Response> read(const ClassInfo& cls, std::string_view text, size_t chunk = 4096,
                                std::string_view contentType = "text/xml; charset=utf-8") {
-  ResponseReader reader(op, contentType);
+  ResponseReader reader(cls, contentType);
   for (size_t at = 0; at < text.size(); at += chunk)
     reader.feed(text.data() + at, std::min(chunk, text.size() - at));
   std::unique_ptr<TRemotable> object = reader.finish();
@@ -53,6 +53,12 @@ std::unique_ptr<Response> read(Operation op, std::string_view text, size_t chunk
   if (!typed) return nullptr;
   object.release();
   return std::unique_ptr<Response>(typed);
+}
+
+template <class Response>
+std::unique_ptr<Response> read(Operation op, std::string_view text, size_t chunk = 4096,
+                               std::string_view contentType = "text/xml; charset=utf-8") {
+  return read<Response>(*operationInfo(op).response, text, chunk, contentType);
 }
 
 } // namespace vokr::schema::testing

@@ -1,0 +1,676 @@
+#include "schema/reader.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "schema/multipart.h"
+#include "schema/namespaces.h"
+#include "schema/remotable.h"
+
+namespace vokr::schema {
+
+namespace {
+
+constexpr std::string_view kReadError = "EXmlReadError";
+
+[[noreturn]] void fail(const std::string& message) { throw Error(std::string(kReadError), message); }
+
+std::string_view view(const xmlChar* s) {
+  return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view{};
+}
+
+std::string_view trimmed(std::string_view s) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// ---- value conversions ----
+
+int32_t toInteger(std::string_view text) {
+  std::string_view s = trimmed(text);
+  bool negative = !s.empty() && s.front() == '-';
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  int64_t v = 0;
+  bool ok = !s.empty();
+  for (char c : s) {
+    if (c < '0' || c > '9' || v > (int64_t{1} << 32)) {
+      ok = false;
+      break;
+    }
+    v = v * 10 + (c - '0');
+  }
+  if (negative) v = -v;
+  if (!ok || v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+    fail("'" + std::string(text) + "' is not a valid integer value");
+  return static_cast<int32_t>(v);
+}
+
+bool toBoolean(std::string_view text) {
+  std::string s(trimmed(text));
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (s == "true" || s == "1") return true;
+  if (s == "false" || s == "0") return false;
+  fail("'" + std::string(text) + "' is not a valid Boolean value");
+}
+
+uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
+  if (text.empty()) return 0;
+  int ordinal = e.ordinal(text);
+  if (ordinal < 0) fail("Invalid property element: " + std::string(text));
+  return static_cast<uint8_t>(ordinal);
+}
+
+// An XML Schema date, optionally followed by "T" and an XML Schema time, with an optional
+// time zone: the lexical forms the service sends for its date-time values.
+bool isDateTime(std::string_view s) {
+  size_t i = 0;
+  auto digits = [&](size_t n, int& value) {
+    value = 0;
+    for (size_t k = 0; k < n; ++k, ++i) {
+      if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
+      value = value * 10 + (s[i] - '0');
+    }
+    return true;
+  };
+  auto expect = [&](char c) { return i < s.size() && s[i++] == c; };
+  int year = 0, month = 0, day = 0;
+  if (i < s.size() && s[i] == '-') ++i;
+  size_t yearStart = i;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') year = (year * 10 + (s[i++] - '0')) % 10000;
+  if (i - yearStart < 4) return false;
+  if (!expect('-') || !digits(2, month) || !expect('-') || !digits(2, day)) return false;
+  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (month == 2 && day == 29 && !leap) return false;
+  if (i < s.size() && s[i] == 'T') {
+    ++i;
+    int hour = 0, minute = 0, second = 0;
+    if (!digits(2, hour) || !expect(':') || !digits(2, minute) || !expect(':') || !digits(2, second))
+      return false;
+    bool fractionNonZero = false;
+    if (i < s.size() && s[i] == '.') {
+      size_t start = ++i;
+      for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) fractionNonZero |= s[i] != '0';
+      if (i == start) return false;
+    }
+    bool midnightEnd = hour == 24 && minute == 0 && second == 0 && !fractionNonZero;
+    if ((hour > 23 && !midnightEnd) || minute > 59 || second > 59) return false;
+  }
+  if (i < s.size()) {
+    if (s[i] == 'Z') {
+      ++i;
+    } else if (s[i] == '+' || s[i] == '-') {
+      ++i;
+      int hh = 0, mm = 0;
+      if (!digits(2, hh) || !expect(':') || !digits(2, mm) || hh > 14 || mm > 59) return false;
+    }
+  }
+  return i == s.size();
+}
+
+TXSDateTime toDateTime(std::string_view text) {
+  if (!isDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
+  return {std::string(text)};
+}
+
+// Stores the text of a simple member into the object.
+void assign(TRemotable& o, const MemberInfo& m, std::string&& text) {
+  switch (m.kind) {
+    case Kind::text: m.value<std::string>(o) = std::move(text); break;
+    case Kind::integer: m.value<int32_t>(o) = toInteger(text); break;
+    case Kind::boolean: m.value<bool>(o) = toBoolean(text); break;
+    case Kind::enumeration: m.value<uint8_t>(o) = toOrdinal(*m.enumeration, text); break;
+    case Kind::decimal: m.value<std::optional<TXSDecimal>>(o) = TXSDecimal{std::move(text)}; break;
+    case Kind::dateTime: m.value<std::optional<TXSDateTime>>(o) = toDateTime(text); break;
+    default: break;
+  }
+  m.markPresent(o);
+}
+
+// Appends one simple item to a list member.
+void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil) {
+  switch (m.kind) {
+    case Kind::text: m.value<std::vector<std::string>>(o).push_back(std::move(text)); break;
+    case Kind::decimal:
+      if (m.nullableItems) {
+        auto& items = m.value<std::vector<std::optional<TXSDecimal>>>(o);
+        if (nil) items.emplace_back();
+        else items.push_back(TXSDecimal{std::move(text)});
+      } else {
+        m.value<std::vector<TXSDecimal>>(o).push_back({std::move(text)});
+      }
+      break;
+    case Kind::dateTime: m.value<std::vector<TXSDateTime>>(o).push_back(toDateTime(text)); break;
+    default: break;
+  }
+}
+
+// ---- base64, decoded as it arrives ----
+
+class Base64Decoder {
+public:
+  void feed(const char* p, size_t n, std::vector<uint8_t>& out) {
+    uint8_t buffer[3072];
+    size_t used = 0;
+    for (size_t i = 0; i < n; ++i) {
+      uint8_t c = static_cast<uint8_t>(p[i]);
+      int8_t v = kTable[c];
+      if (v == kBlank) continue;
+      if (v == kPad) {
+        if (count_ < 2) bad();
+        ++padding_;
+        if (count_ + padding_ > 4) bad();
+        continue;
+      }
+      if (v < 0 || padding_) bad();
+      acc_ = acc_ << 6 | static_cast<uint32_t>(v);
+      if (++count_ == 4) {
+        buffer[used++] = static_cast<uint8_t>(acc_ >> 16);
+        buffer[used++] = static_cast<uint8_t>(acc_ >> 8);
+        buffer[used++] = static_cast<uint8_t>(acc_);
+        count_ = 0;
+        acc_ = 0;
+        if (used == sizeof buffer) {
+          out.insert(out.end(), buffer, buffer + used);
+          used = 0;
+        }
+      }
+    }
+    out.insert(out.end(), buffer, buffer + used);
+  }
+
+  // The last group: padded, or left short by a sender that omits the padding.
+  void finish(std::vector<uint8_t>& out) {
+    if (count_ == 0 && padding_ == 0) return;
+    if (count_ < 2 || (padding_ != 0 && count_ + padding_ != 4)) bad();
+    if (count_ >= 2) out.push_back(static_cast<uint8_t>(acc_ >> (count_ == 2 ? 4 : 10)));
+    if (count_ == 3) out.push_back(static_cast<uint8_t>(acc_ >> 2));
+    count_ = padding_ = 0;
+    acc_ = 0;
+  }
+
+private:
+  static constexpr int8_t kBlank = -2, kPad = -3, kBad = -1;
+  static constexpr auto kTable = [] {
+    std::array<int8_t, 256> t{};
+    t.fill(kBad);
+    const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i) t[static_cast<uint8_t>(alphabet[i])] = static_cast<int8_t>(i);
+    for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<uint8_t>(c)] = kBlank;
+    t['='] = kPad;
+    return t;
+  }();
+
+  [[noreturn]] static void bad() { fail("Invalid base64 text"); }
+
+  uint32_t acc_ = 0;
+  int count_ = 0;
+  int padding_ = 0;
+};
+
+// ---- the event reader ----
+
+enum class FrameKind { skip, envelope, body, fault, faultString, object, wrapper, value, item, bytes };
+
+struct Frame {
+  FrameKind kind;
+  TRemotable* object = nullptr;        // the object being read, or the owner of the member
+  const MemberInfo* member = nullptr;  // wrapper, value, item: the member read into
+  std::vector<bool> filled;            // object: members already matched
+  const MemberInfo* textMember = nullptr;
+  std::string text;
+  bool nil = false;
+  TByteSOAPArray* bytes = nullptr;  // bytes frames, and objects whose content is a byte array
+  Base64Decoder decoder;
+};
+
+struct Include {
+  TByteSOAPArray* target;
+  std::string contentId;
+};
+
+bool nilAttribute(int count, const xmlChar** attributes) {
+  for (int i = 0; i < count; ++i) {
+    const xmlChar** a = attributes + 5 * i;
+    if (view(a[0]) == "nil" && view(a[2]) == ns::xsi)
+      return trimmed(std::string_view(reinterpret_cast<const char*>(a[3]), a[4] - a[3])) == "true";
+  }
+  return false;
+}
+
+// Percent-decoding of a cid: URL, which names a part by its Content-ID.
+std::string contentIdOf(std::string_view href) {
+  if (href.substr(0, 4) != "cid:") return {};
+  href.remove_prefix(4);
+  std::string id;
+  for (size_t i = 0; i < href.size(); ++i) {
+    auto hex = [](char c) {
+      return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    if (href[i] == '%' && i + 2 < href.size() && hex(href[i + 1]) >= 0 && hex(href[i + 2]) >= 0) {
+      id += static_cast<char>(hex(href[i + 1]) * 16 + hex(href[i + 2]));
+      i += 2;
+    } else {
+      id += href[i];
+    }
+  }
+  return id;
+}
+
+} // namespace
+
+struct ResponseReader::Impl final : MultipartSplitter::Handler {
+  Impl(const ClassInfo& responseClass, std::string_view contentType, uint64_t contentLength)
+      : responseClass(responseClass), contentLength(contentLength) {
+    MediaType media = parseMediaType(contentType);
+    // Failures found here are reported by the first feed or finish.
+    if (media.type == "multipart/related") {
+      if (media.boundary.empty()) record(Error(std::string(kReadError), "multipart answer without a boundary"));
+      else splitter.emplace(media.boundary, *this);
+      rootId = media.start;
+    }
+    xmlInitParser();
+    xmlSAXHandler sax{};
+    sax.initialized = XML_SAX2_MAGIC;
+    sax.startElementNs = &Impl::onStart;
+    sax.endElementNs = &Impl::onEnd;
+    sax.characters = &Impl::onCharacters;
+    sax.cdataBlock = &Impl::onCharacters;
+    sax.internalSubset = &Impl::onDoctype;
+    sax.externalSubset = &Impl::onDoctype;
+    sax.getEntity = &Impl::onEntity;
+    sax.serror = &Impl::onError;
+    parser = xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr);
+    if (!parser) {
+      record(Error(std::string(kReadError), "cannot create the XML parser"));
+      return;
+    }
+    // No network, no DTD loading, no entity substitution; big text nodes allowed.
+    xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_HUGE);
+  }
+
+  ~Impl() override {
+    if (parser) xmlFreeParserCtxt(parser);
+  }
+
+  // ---- feeding ----
+
+  void feed(const char* data, size_t n) {
+    rethrow();
+    chunkStart = consumed;
+    consumed += n;
+    if (splitter) {
+      try {
+        splitter->feed(data, n);
+      } catch (const Error& e) {
+        record(e);
+      }
+    } else {
+      parse(data, n);
+    }
+    rethrow();
+  }
+
+  std::unique_ptr<TRemotable> finish() {
+    rethrow();
+    if (splitter) {
+      try {
+        splitter->finish();
+      } catch (const Error& e) {
+        record(e);
+      }
+      rethrow();
+      if (!rootSeen) failNow("multipart answer without its root part");
+    }
+    if (consumed == 0) failNow("the answer is empty");
+    xmlParseChunk(parser, nullptr, 0, 1);
+    rethrow();
+    if (!envelope) failNow("the answer is not a SOAP envelope");
+    if (fault) throw Error("ERemotableException", faultString);
+    if (!response) failNow("the SOAP body holds no response");
+    resolveIncludes();
+    return std::move(response);
+  }
+
+  void parse(const char* data, size_t n) {
+    while (n > 0 && !error) {
+      int slice = static_cast<int>(std::min<size_t>(n, 1 << 20));
+      if (xmlParseChunk(parser, data, slice, 0) != 0 && !error) recordParserError();
+      data += slice;
+      n -= static_cast<size_t>(slice);
+    }
+  }
+
+  // ---- multipart parts ----
+
+  void partBegin(std::string_view contentId) override {
+    bool isRoot = !rootSeen && (rootId.empty() || contentId == rootId);
+    if (isRoot) {
+      rootSeen = true;
+      attachment = nullptr;
+      return;
+    }
+    attachment = &parts[std::string(contentId)];
+    attachment->clear();
+    reserveFor(*attachment, false);
+  }
+
+  void partData(const char* data, size_t n) override {
+    if (attachment) attachment->insert(attachment->end(), data, data + n);
+    else if (rootSeen) parse(data, n);
+    if (error) throw *error;  // ends the splitting at once
+  }
+
+  void resolveIncludes() {
+    for (size_t i = 0; i < includes.size(); ++i) {
+      auto part = parts.find(includes[i].contentId);
+      if (part == parts.end()) failNow("no part of the answer is named cid:" + includes[i].contentId);
+      bool lastUse = std::none_of(includes.begin() + static_cast<ptrdiff_t>(i) + 1, includes.end(),
+                                  [&](const Include& later) { return later.contentId == includes[i].contentId; });
+      if (lastUse) includes[i].target->bytes = std::move(part->second);
+      else includes[i].target->bytes = part->second;
+    }
+  }
+
+  // Room for a byte array: it cannot hold more than what is left of the answer, decoded when
+  // it comes as base64 text. Reserved room is only address space until it is written.
+  void reserveFor(std::vector<uint8_t>& bytes, bool base64) {
+    uint64_t position = splitter ? chunkStart : parsedSoFar();
+    if (contentLength <= position) return;
+    uint64_t left = contentLength - position;
+    uint64_t room = base64 ? left / 4 * 3 + 3 : left;
+    if (room <= std::numeric_limits<size_t>::max() / 2) bytes.reserve(static_cast<size_t>(room));
+  }
+
+  uint64_t parsedSoFar() const {
+    long parsed = xmlByteConsumed(parser);
+    return parsed > 0 ? static_cast<uint64_t>(parsed) : 0;
+  }
+
+  // ---- errors ----
+
+  void record(const Error& e) {
+    if (!error) error = e;
+    if (parser) xmlStopParser(parser);
+  }
+  [[noreturn]] void failNow(const std::string& message) {
+    record(Error(std::string(kReadError), message));
+    throw *error;
+  }
+  void rethrow() {
+    if (error) throw *error;
+  }
+  void recordParserError() {
+    const xmlError* e = xmlCtxtGetLastError(parser);
+    record(Error(std::string(kReadError), e ? describe(*e) : "the answer is not well-formed XML"));
+  }
+  static std::string describe(const xmlError& e) {
+    std::string message = e.message ? e.message : "XML error";
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+    return "XML error at line " + std::to_string(e.line) + ": " + message;
+  }
+
+  // Runs a handler step, turning a conversion failure into the reader's error.
+  template <class F> void guarded(F&& step) {
+    if (error) return;
+    try {
+      step();
+    } catch (const Error& e) {
+      record(e);
+    }
+  }
+
+  // ---- SAX events ----
+
+  static Impl& self(void* ctx) { return *static_cast<Impl*>(ctx); }
+
+  static void onStart(void* ctx, const xmlChar* localname, const xmlChar*, const xmlChar* uri, int,
+                      const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+    Impl& r = self(ctx);
+    r.guarded([&] { r.start(view(localname), view(uri), attributeCount, attributes); });
+  }
+  static void onEnd(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+    Impl& r = self(ctx);
+    r.guarded([&] { r.end(); });
+  }
+  static void onCharacters(void* ctx, const xmlChar* ch, int len) {
+    Impl& r = self(ctx);
+    r.guarded([&] { r.characters(reinterpret_cast<const char*>(ch), static_cast<size_t>(len)); });
+  }
+  static void onDoctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+    self(ctx).record(Error(std::string(kReadError), "a DTD is not allowed in an answer"));
+  }
+  static xmlEntityPtr onEntity(void*, const xmlChar*) { return nullptr; }
+  static void onError(void* ctx, xmlErrorPtr e) {
+    if (e->level == XML_ERR_WARNING) return;
+    Impl& r = self(ctx);
+    if (!r.error) r.record(Error(std::string(kReadError), describe(*e)));
+  }
+
+  void start(std::string_view name, std::string_view uri, int attributeCount, const xmlChar** attributes) {
+    if (stack.empty()) {
+      if (name != "Envelope" || uri != ns::soapEnv)
+        fail("the answer is not a SOAP envelope: its document element is " + std::string(name));
+      envelope = true;
+      return push(FrameKind::envelope);
+    }
+    Frame& top = stack.back();
+    switch (top.kind) {
+      case FrameKind::envelope: return push(name == "Body" ? FrameKind::body : FrameKind::skip);
+      case FrameKind::body:
+        if (bodySeen) return push(FrameKind::skip);
+        bodySeen = true;
+        if (name == "Fault") {
+          fault = true;
+          return push(FrameKind::fault);
+        }
+        response = responseClass.create();
+        return pushObject(*response, attributeCount, attributes);
+      case FrameKind::fault: return push(name == "faultstring" ? FrameKind::faultString : FrameKind::skip);
+      case FrameKind::object:
+        if (top.bytes && name == "Include" && uri == ns::xop) {
+          include(*top.bytes, attributeCount, attributes);
+          return push(FrameKind::skip);
+        }
+        return child(top, name, attributeCount, attributes);
+      case FrameKind::wrapper: return item(*top.object, *top.member, attributeCount, attributes);
+      case FrameKind::bytes:
+        if (name == "Include" && uri == ns::xop) include(*top.bytes, attributeCount, attributes);
+        return push(FrameKind::skip);
+      default: return push(FrameKind::skip);
+    }
+  }
+
+  void push(FrameKind kind) {
+    stack.emplace_back();
+    stack.back().kind = kind;
+  }
+
+  void pushObject(TRemotable& o, int attributeCount, const xmlChar** attributes) {
+    const ClassInfo& cls = o.classInfo();
+    const auto& members = cls.wireMembers();
+    for (const MemberInfo* m : members)
+      if (m->has(kAttribute)) attribute(o, *m, attributeCount, attributes);
+    push(FrameKind::object);
+    Frame& f = stack.back();
+    f.object = &o;
+    f.filled.assign(members.size(), false);
+    for (const MemberInfo* m : members) {
+      if (!m->has(kTextContent)) continue;
+      f.textMember = m;
+      m->markPresent(o);
+      if (m->kind == Kind::bytes) {
+        f.bytes = &m->value<TByteSOAPArray>(o);
+        reserveFor(f.bytes->bytes, true);
+      }
+    }
+  }
+
+  // Attribute members: unqualified first, then in the member's namespace.
+  void attribute(TRemotable& o, const MemberInfo& m, int count, const xmlChar** attributes) {
+    for (bool qualified : {false, true}) {
+      if (qualified && m.options.ns.empty()) return;
+      for (int i = 0; i < count; ++i) {
+        const xmlChar** a = attributes + 5 * i;
+        bool match = view(a[0]) == m.wireName() &&
+                     (qualified ? view(a[2]) == m.options.ns : a[2] == nullptr);
+        if (!match) continue;
+        assign(o, m, std::string(reinterpret_cast<const char*>(a[3]), a[4] - a[3]));
+        return;
+      }
+    }
+  }
+
+  // An element child of an object: the first member of that name not yet used.
+  void child(Frame& parent, std::string_view name, int attributeCount, const xmlChar** attributes) {
+    TRemotable& o = *parent.object;
+    const auto& members = o.classInfo().wireMembers();
+    for (size_t i = 0; i < members.size(); ++i) {
+      const MemberInfo& m = *members[i];
+      if (m.has(kAttribute) || m.has(kTextContent) || m.wireName() != name) continue;
+      bool repeated = m.list && m.has(kUnbounded);
+      if (!repeated && parent.filled[i]) continue;
+      parent.filled[i] = !repeated;
+      m.markPresent(o);
+      if (repeated) return item(o, m, attributeCount, attributes);
+      if (m.list) {
+        push(FrameKind::wrapper);
+        stack.back().object = &o;
+        stack.back().member = &m;
+        return;
+      }
+      switch (m.kind) {
+        case Kind::object: {
+          void* slot = m.slot(o);
+          m.objects->set(slot, m.objectClass->create());
+          return pushObject(*m.objects->get(slot), attributeCount, attributes);
+        }
+        case Kind::bytes: {
+          push(FrameKind::bytes);
+          Frame& f = stack.back();
+          f.bytes = &m.value<TByteSOAPArray>(o);
+          f.bytes->bytes.clear();
+          reserveFor(f.bytes->bytes, true);
+          return;
+        }
+        default:
+          push(FrameKind::value);
+          stack.back().object = &o;
+          stack.back().member = &m;
+          return;
+      }
+    }
+    push(FrameKind::skip);  // an element no member asks for
+  }
+
+  // One item of a list member.
+  void item(TRemotable& o, const MemberInfo& m, int attributeCount, const xmlChar** attributes) {
+    if (m.kind == Kind::object) {
+      void* slot = m.slot(o);
+      m.objects->append(slot, m.objectClass->create());
+      return pushObject(*m.objects->item(slot, m.objects->size(slot) - 1), attributeCount, attributes);
+    }
+    push(FrameKind::item);
+    Frame& f = stack.back();
+    f.object = &o;
+    f.member = &m;
+    f.nil = nilAttribute(attributeCount, attributes);
+  }
+
+  void include(TByteSOAPArray& target, int count, const xmlChar** attributes) {
+    for (int i = 0; i < count; ++i) {
+      const xmlChar** a = attributes + 5 * i;
+      if (view(a[0]) != "href") continue;
+      includes.push_back({&target, contentIdOf(std::string_view(reinterpret_cast<const char*>(a[3]), a[4] - a[3]))});
+      return;
+    }
+    fail("xop:Include without href");
+  }
+
+  void characters(const char* ch, size_t len) {
+    if (stack.empty()) return;
+    Frame& f = stack.back();
+    switch (f.kind) {
+      case FrameKind::value:
+      case FrameKind::item:
+      case FrameKind::faultString: f.text.append(ch, len); return;
+      case FrameKind::bytes: f.decoder.feed(ch, len, f.bytes->bytes); return;
+      case FrameKind::object:
+        if (!f.textMember) return;
+        if (f.bytes) f.decoder.feed(ch, len, f.bytes->bytes);
+        else if (f.textMember->kind == Kind::text) f.textMember->value<std::string>(*f.object).append(ch, len);
+        else f.text.append(ch, len);
+        return;
+      default: return;
+    }
+  }
+
+  void end() {
+    Frame f = std::move(stack.back());
+    stack.pop_back();
+    switch (f.kind) {
+      case FrameKind::value: assign(*f.object, *f.member, std::move(f.text)); return;
+      case FrameKind::item: appendItem(*f.object, *f.member, std::move(f.text), f.nil); return;
+      case FrameKind::faultString: faultString = std::move(f.text); return;
+      case FrameKind::bytes: f.decoder.finish(f.bytes->bytes); return;
+      case FrameKind::object:
+        if (f.bytes) f.decoder.finish(f.bytes->bytes);
+        else if (f.textMember && f.textMember->kind != Kind::text)
+          assign(*f.object, *f.textMember, std::move(f.text));
+        return;
+      default: return;
+    }
+  }
+
+  const ClassInfo& responseClass;
+  uint64_t contentLength;
+  uint64_t consumed = 0;    // bytes fed so far
+  uint64_t chunkStart = 0;  // where the chunk being fed begins
+  xmlParserCtxtPtr parser = nullptr;
+  std::optional<Error> error;
+
+  std::optional<MultipartSplitter> splitter;
+  std::string rootId;
+  bool rootSeen = false;
+  std::vector<uint8_t>* attachment = nullptr;
+  std::map<std::string, std::vector<uint8_t>> parts;
+  std::vector<Include> includes;
+
+  std::vector<Frame> stack;
+  bool envelope = false;
+  bool bodySeen = false;
+  bool fault = false;
+  std::string faultString;
+  std::unique_ptr<TRemotable> response;
+};
+
+ResponseReader::ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength)
+    : ResponseReader(*operationInfo(op).response, contentType, contentLength) {}
+
+ResponseReader::ResponseReader(const ClassInfo& responseClass, std::string_view contentType,
+                               uint64_t contentLength)
+    : impl_(std::make_unique<Impl>(responseClass, contentType, contentLength)) {}
+
+ResponseReader::~ResponseReader() = default;
+
+void ResponseReader::feed(const char* data, size_t n) { impl_->feed(data, n); }
+
+std::unique_ptr<TRemotable> ResponseReader::finish() { return impl_->finish(); }
+
+bool ResponseReader::notEnvelope() const { return !impl_->envelope; }
+
+} // namespace vokr::schema
