@@ -1,6 +1,7 @@
 #include "proposals/signing.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -22,15 +23,20 @@ namespace {
 constexpr char kInputName[] = "tmpSign.xml";
 constexpr char kOutputName[] = "tmpSigned.xml";
 
+// Trivially destructible, so that the plug-in's unload hook may reach it whatever the order of
+// static destruction, and nothing of it is left behind when the plug-in is unloaded.
 struct Signer {
   void* handle = nullptr;
   PelkSigner_SignXML_Fn sign = nullptr;
-  std::string missing = "the signing library is not loaded";
+  char missing[1024] = "the signing library is not loaded";
+
+  void setMissing(const std::string& why) {
+    std::snprintf(missing, sizeof missing, "%s", why.c_str());
+  }
 };
 
-// Never destroyed: the plug-in's unload hook still reaches it after static destructors ran.
 Signer& signer() {
-  static Signer& s = *new Signer;
+  static Signer s;
   return s;
 }
 
@@ -112,14 +118,14 @@ void loadSigner(const std::string& directory) {
     handle = dlopen(kPelkSignerLibrary, RTLD_NOW | RTLD_LOCAL);
   }
   if (!handle) {
-    s.missing = std::string("signing library ") + kPelkSignerLibrary + " not found: " + why +
-                "; " + dlerror();
+    s.setMissing(std::string("signing library ") + kPelkSignerLibrary + " not found: " + why +
+                 "; " + dlerror());
     return;
   }
   auto sign = reinterpret_cast<PelkSigner_SignXML_Fn>(dlsym(handle, kPelkSignerSymbol));
   if (!sign) {
-    s.missing = std::string("function ") + kPelkSignerSymbol + " not found in " +
-                loadedFrom(handle);
+    s.setMissing(std::string("function ") + kPelkSignerSymbol + " not found in " +
+                 loadedFrom(handle));
     dlclose(handle);
     return;
   }

@@ -43,9 +43,9 @@ struct RequestCase {
   const char* expected;
 };
 
-class ReservationRequest : public ZpmzReservations, public ::testing::WithParamInterface<RequestCase> {};
+class ZpmzReservationRequest : public ZpmzReservations, public ::testing::WithParamInterface<RequestCase> {};
 
-TEST_P(ReservationRequest, SendsTheDecimalTextsUnchanged) {
+TEST_P(ZpmzReservationRequest, SendsTheDecimalTextsUnchanged) {
   const RequestCase& c = GetParam();
   answerWith("vytvorRezervaciZPMZ/success.response.xml");
   reserve(reservationIn(c.id, c.area));
@@ -59,7 +59,7 @@ TEST_P(ReservationRequest, SendsTheDecimalTextsUnchanged) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReservationRequest,
+    Cases, ZpmzReservationRequest,
     ::testing::Values(
         RequestCase{"Realistic", "4711002", "600016", "vytvorRezervaciZPMZ/realistic.request.xml"},
         // 31 digits fill the field: no zero byte follows them.
@@ -107,9 +107,9 @@ struct NoCopyCase {
   const char* flags;
 };
 
-class ReservationNotCopied : public ZpmzReservations, public ::testing::WithParamInterface<NoCopyCase> {};
+class ZpmzReservationNotCopied : public ZpmzReservations, public ::testing::WithParamInterface<NoCopyCase> {};
 
-TEST_P(ReservationNotCopied, NumberFieldsKeepTheHostsBytes) {
+TEST_P(ZpmzReservationNotCopied, NumberFieldsKeepTheHostsBytes) {
   const NoCopyCase& c = GetParam();
   answerWith(c.response);
   reserve(reservationIn("4711002", "600016"));
@@ -122,7 +122,7 @@ TEST_P(ReservationNotCopied, NumberFieldsKeepTheHostsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ReservationNotCopied,
+    Cases, ZpmzReservationNotCopied,
     ::testing::Values(
         NoCopyCase{"NoMessagesButANumber", "vytvorRezervaciZPMZ/number_without_messages.response.xml", -1, "00000"},
         NoCopyCase{"RefusedByTheService", "vytvorRezervaciZPMZ/refused.response.xml", 1, "00010"}),
