@@ -312,6 +312,268 @@ VOKR_API void VOKR_STDCALL getZalozNavrhZDP(TZalozNavrhZDPOut *out);
 VOKR_API void VOKR_STDCALL getZalozNavrhZDP_ListSizes(TZalozNavrhCounts *counts);
 VOKR_API void VOKR_STDCALL freeZalozNavrhZDP(void);
 
+/* --- PM proceedings: ZalozRizeniPM, DetailRizeniPM, SeznamRizeniPM, MylneRizeniPM,
+ *     VlozParceluPM --- */
+#pragma pack(push, 1)
+typedef struct TZalozRizeniPMIn {
+  char cisloZakazky[101];  /* the surveyor's job number */
+  THostPtr katuzeKodList;  /* host list of char[7], cadastral area codes */
+  THostPtr dotceneParcely; /* host list of char[31], parcel identifiers */
+} TZalozRizeniPMIn;
+
+typedef struct TZalozRizeniPMOut {
+  THostMessageBlock zpravy;
+  char idRizeni[31]; /* the new proceeding */
+  char cisloRizeni[25];
+  char praresKod[4];
+  char rizeniTyp[4];
+  char poradoveCislo[31];
+  char rok[5];
+} TZalozRizeniPMOut;
+
+typedef struct TDetailRizeniPMIn {
+  char idRizeniPM[31];
+  uint8_t rezervace; /* Boolean: non-zero asks for the proceeding's reservations too */
+} TDetailRizeniPMIn;
+
+/* The reservation blocks: entries of the proceeding detail's lists, the numbers an element
+ * reservation returns, and the numbers a cancellation gives back. */
+typedef struct TRezervCisloZPMZRec {
+  char katuzeKod[7];
+  char cisloZPMZ[6];
+} TRezervCisloZPMZRec;
+
+typedef struct TRezervParcelyRec {
+  char katuzeKod[7];
+  char cisloZPMZ[6];
+  uint8_t druhCislovaniPar; /* parcel numbering kind: 0 or 1 */
+  THostPtr kmenoveCislo;    /* host list of char[6], stem numbers */
+} TRezervParcelyRec;
+
+typedef struct TRezervPoddeleniRec {
+  char katuzeKod[7];
+  char cisloZPMZ[6];
+  uint8_t druhCislovaniPar;
+  char kmenoveCislo[6];    /* the subdivided stem number */
+  THostPtr poddeleniCisla; /* host list of char[4], subdivision numbers */
+} TRezervPoddeleniRec;
+
+typedef struct TRezervBodyPBPPRec {
+  char katuzeKod[7];
+  THostPtr cisloPBPP; /* host list of char[4], survey point numbers */
+} TRezervBodyPBPPRec;
+
+typedef struct TDetailRizeniPMOut {
+  THostMessageBlock zpravy;
+  char idRizeniPM[31];
+  char cisloRizeni[25];
+  char cisloZakazky[101];
+  THostPtr katuzeKodList;       /* host list of char[7] */
+  THostPtr dotceneParcely;      /* host list of char[31] */
+  THostPtr rezervCislaZPMZList; /* host list of TRezervCisloZPMZRec */
+  THostPtr rezervParCislaList;  /* host list of TRezervParcelyRec */
+  THostPtr rezervPoddeleniList; /* host list of TRezervPoddeleniRec */
+  THostPtr rezervPBPPList;      /* host list of TRezervBodyPBPPRec */
+} TDetailRizeniPMOut;
+
+typedef struct TDetailRizeniPMSizes {
+  int32_t MessageCount;
+  int32_t katuzeKodList;
+  int32_t dotceneParcely;
+  int32_t rezervCislaZPMZList;
+  int32_t rezervParCislaList;
+  int32_t rezervPoddeleniList;
+  int32_t rezervPBPPList;
+} TDetailRizeniPMSizes;
+
+typedef struct TRizeniPMRec {
+  char idRizeniPM[31];
+  char cisloRizeni[25];
+  char cisloZakazky[101];
+} TRizeniPMRec;
+
+typedef struct TSeznamRizeniPMOut {
+  THostMessageBlock zpravy;
+  THostPtr rizeniPMList; /* host list of TRizeniPMRec */
+} TSeznamRizeniPMOut;
+
+typedef struct TSeznamRizeniPMSizes {
+  int32_t MessageCount;
+  int32_t rizeniPMList;
+} TSeznamRizeniPMSizes;
+
+typedef struct TMylneRizeniPMIn {
+  char idRizeniPM[31];
+  char popis[61]; /* the reason; empty: none is sent */
+} TMylneRizeniPMIn;
+
+typedef struct TVlozParceluPMIn {
+  char idRizeniPM[31];
+  THostPtr dotceneParcely; /* host list of char[31], parcel identifiers */
+} TVlozParceluPMIn;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TZalozRizeniPMIn, 109);
+VOKR_ASSERT_SIZE(TZalozRizeniPMOut, 109);
+VOKR_ASSERT_SIZE(TDetailRizeniPMIn, 32);
+VOKR_ASSERT_SIZE(TRezervCisloZPMZRec, 13);
+VOKR_ASSERT_SIZE(TRezervParcelyRec, 18);
+VOKR_ASSERT_SIZE(TRezervPoddeleniRec, 24);
+VOKR_ASSERT_SIZE(TRezervBodyPBPPRec, 11);
+VOKR_ASSERT_SIZE(TDetailRizeniPMOut, 190);
+VOKR_ASSERT_SIZE(TDetailRizeniPMSizes, 28);
+VOKR_ASSERT_SIZE(TRizeniPMRec, 157);
+VOKR_ASSERT_SIZE(TSeznamRizeniPMOut, 13);
+VOKR_ASSERT_SIZE(TSeznamRizeniPMSizes, 8);
+VOKR_ASSERT_SIZE(TMylneRizeniPMIn, 92);
+VOKR_ASSERT_SIZE(TVlozParceluPMIn, 35);
+
+VOKR_API void VOKR_STDCALL loadZalozRizeniPM(const TZalozRizeniPMIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getZalozRizeniPM(char *ignored, int32_t high, TZalozRizeniPMOut *out);
+VOKR_API void VOKR_STDCALL getZalozRizeniPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeZalozRizeniPM(char *ignored, int32_t high);
+
+/* The host sizes the nested list of reservation entry `index` by the matching ItemSize export
+ * (-1: no numbers) and stores its pointer in the entry before calling getDetailRizeniPM. */
+VOKR_API void VOKR_STDCALL loadDetailRizeniPM(const TDetailRizeniPMIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getDetailRizeniPM(char *ignored, int32_t high, TDetailRizeniPMOut *out);
+VOKR_API void VOKR_STDCALL getDetailRizeniPM_ListSizes(char *ignored, int32_t high, TDetailRizeniPMSizes *counts);
+VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervParCislaListItemSize(char *ignored, int32_t high, int32_t index);
+VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervPoddeleniListItemSize(char *ignored, int32_t high, int32_t index);
+VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervPBPPListItemSize(char *ignored, int32_t high, int32_t index);
+VOKR_API void VOKR_STDCALL freeDetailRizeniPM(char *ignored, int32_t high);
+
+VOKR_API void VOKR_STDCALL loadSeznamRizeniPM(char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getSeznamRizeniPM(char *ignored, int32_t high, TSeznamRizeniPMOut *out);
+VOKR_API void VOKR_STDCALL getSeznamRizeniPM_ListSizes(char *ignored, int32_t high, TSeznamRizeniPMSizes *counts);
+VOKR_API void VOKR_STDCALL freeSeznamRizeniPM(char *ignored, int32_t high);
+
+VOKR_API void VOKR_STDCALL loadMylneRizeniPM(const TMylneRizeniPMIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getMylneRizeniPM(char *ignored, int32_t high, THostMessageBlock *out);
+VOKR_API void VOKR_STDCALL getMylneRizeniPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeMylneRizeniPM(char *ignored, int32_t high);
+
+VOKR_API void VOKR_STDCALL loadVlozParceluPM(const TVlozParceluPMIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getVlozParceluPM(char *ignored, int32_t high, THostMessageBlock *out);
+VOKR_API void VOKR_STDCALL getVlozParceluPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeVlozParceluPM(char *ignored, int32_t high);
+
+/* --- Element reservations: VytvorRezervaciPrvku, ZrusRezervaciPrvku --- */
+#pragma pack(push, 1)
+/* A block is sent only when its Present byte is non-zero. */
+typedef struct TRezervaceParcelIn {
+  char cisloZPMZ[6];
+  uint8_t druhCislovaniPar; /* 0 or 1; any other value is refused before sending */
+  char pocetRezParcel[6];   /* how many stem numbers */
+  uint8_t Present;
+} TRezervaceParcelIn;
+
+typedef struct TRezervacePoddeleniIn {
+  char cisloZPMZ[6];
+  uint8_t druhCislovaniPar;
+  char kmenoveCislo[6];      /* the stem number to subdivide */
+  char pocetRezPoddeleni[6]; /* how many subdivision numbers */
+  uint8_t Present;
+} TRezervacePoddeleniIn;
+
+typedef struct TRezervacePBPPIn {
+  char pocetRezPBPP[6]; /* how many survey point numbers */
+  uint8_t Present;
+} TRezervacePBPPIn;
+
+typedef struct TVytvorRezervaciPrvkuIn {
+  char idRizeniPM[31];
+  char katuzeKod[7];
+  TRezervaceParcelIn rezervaceParcela;
+  TRezervacePoddeleniIn rezervacePoddeleni;
+  TRezervacePBPPIn rezervacePBPP;
+} TVytvorRezervaciPrvkuIn;
+
+/* A block the answer does not carry is left as the host set it. */
+typedef struct TVytvorRezervaciPrvkuOut {
+  THostMessageBlock zpravy;
+  TRezervParcelyRec rezervParcely;
+  TRezervPoddeleniRec rezervPoddeleni;
+  TRezervBodyPBPPRec rezervBodyPBPP;
+} TVytvorRezervaciPrvkuOut;
+
+/* Number-list slots: the count, -1 for a block with no numbers, 0 for a block not returned. */
+typedef struct TVytvorRezervaciPrvkuSizes {
+  int32_t MessageCount;
+  int32_t kmenoveCislo;
+  int32_t poddeleniCisla;
+  int32_t cisloPBPP;
+} TVytvorRezervaciPrvkuSizes;
+
+typedef struct TZrusRezervaciPrvkuIn {
+  char idRizeniPM[31];
+  TRezervParcelyRec rezervParcely;
+  uint8_t rezervParcelyPresent;
+  TRezervPoddeleniRec rezervPoddeleni;
+  uint8_t rezervPoddeleniPresent;
+  TRezervBodyPBPPRec rezervBodyPBPP;
+  uint8_t rezervBodyPBPPPresent;
+} TZrusRezervaciPrvkuIn;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TRezervaceParcelIn, 14);
+VOKR_ASSERT_SIZE(TRezervacePoddeleniIn, 20);
+VOKR_ASSERT_SIZE(TRezervacePBPPIn, 7);
+VOKR_ASSERT_SIZE(TVytvorRezervaciPrvkuIn, 79);
+VOKR_ASSERT_SIZE(TVytvorRezervaciPrvkuOut, 62);
+VOKR_ASSERT_SIZE(TVytvorRezervaciPrvkuSizes, 16);
+VOKR_ASSERT_SIZE(TZrusRezervaciPrvkuIn, 87);
+
+VOKR_API void VOKR_STDCALL loadVytvorRezervaciPrvku(const TVytvorRezervaciPrvkuIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku(char *ignored, int32_t high, TVytvorRezervaciPrvkuOut *out);
+VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku_ListSizes(char *ignored, int32_t high, TVytvorRezervaciPrvkuSizes *counts);
+VOKR_API void VOKR_STDCALL freeVytvorRezervaciPrvku(char *ignored, int32_t high);
+VOKR_API void VOKR_STDCALL loadZrusRezervaciPrvku(const TZrusRezervaciPrvkuIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getZrusRezervaciPrvku(char *ignored, int32_t high, THostMessageBlock *out);
+VOKR_API void VOKR_STDCALL getZrusRezervaciPrvku_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeZrusRezervaciPrvku(char *ignored, int32_t high);
+
+/* --- Plan-confirmation proceedings: SeznamRizeniPGP --- */
+#pragma pack(push, 1)
+typedef struct TKatuzeZPMZRec {
+  char katuzeKod[7];
+  char katuzeNazev[49];
+  THostPtr cislaZPMZ;    /* host list of char[6], ZPMZ numbers */
+  int32_t CislaZPMZHigh; /* index of the last number written; -1: none */
+} TKatuzeZPMZRec;
+
+typedef struct TRizeniPGPRec {
+  char idRizeniPGP[31];
+  char cisloRizeni[25];
+  THostDateTime datumPrijetiZPG; /* when the ZPG proposal was received */
+  char stavRizeni[21];
+  THostPtr katuzeZPMZ;    /* host list of TKatuzeZPMZRec; untouched for a proceeding without areas */
+  int32_t KatuzeZPMZHigh; /* index of the last area written; -1: none */
+  char cisloZPG[25];
+} TRizeniPGPRec;
+
+typedef struct TSeznamRizeniPGPOut {
+  THostMessageBlock zpravy;
+  THostPtr rizeniPGPList; /* host list of TRizeniPGPRec */
+} TSeznamRizeniPGPOut;
+
+/* The host gives every proceeding an area list of katuzeZPMZMax entries and every area a
+ * number list of cislaZPMZMax entries. */
+typedef struct TSeznamRizeniPGPSizes {
+  int32_t MessageCount;
+  int32_t rizeniPGPList;
+  int32_t katuzeZPMZMax; /* most areas of one proceeding; 0: none */
+  int32_t cislaZPMZMax;  /* most numbers of one area; 0: none */
+} TSeznamRizeniPGPSizes;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TKatuzeZPMZRec, 64);
+VOKR_ASSERT_SIZE(TRizeniPGPRec, 118);
+VOKR_ASSERT_SIZE(TSeznamRizeniPGPOut, 13);
+VOKR_ASSERT_SIZE(TSeznamRizeniPGPSizes, 16);
+
+VOKR_API void VOKR_STDCALL loadSeznamRizeniPGP(char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getSeznamRizeniPGP(char *ignored, int32_t high, TSeznamRizeniPGPOut *out);
+VOKR_API void VOKR_STDCALL getSeznamRizeniPGP_ListSizes(char *ignored, int32_t high, TSeznamRizeniPGPSizes *counts);
+VOKR_API void VOKR_STDCALL freeSeznamRizeniPGP(char *ignored, int32_t high);
+
 /* @families */
 
 #endif
