@@ -4,14 +4,12 @@
 // build), and sent with its attachment files to the loopback service.
 #include <dlfcn.h>
 #include <openssl/evp.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <set>
 
 #include <gmock/gmock.h>
@@ -79,7 +77,11 @@ constexpr Field idRizeni{0, 31}, cisloPodani{31, 25};
 // The counts record: two slots, only the second written.
 constexpr size_t kCountsSize = 8;
 
-constexpr size_t kSigningBlockWidth = 1228, kKeyFileWidth = 1025;
+// The signing block of the stand-in library begins with the path of its key file.
+constexpr size_t kKeyFileWidth = 1025;
+
+Record& set(Record& r, Field f, std::string_view text) { return r.text(f.offset, f.width, text); }
+std::string text(const Record& r, Field f) { return r.textAt(f.offset, f.width); }
 
 std::string dataPath(const std::string& relative) { return std::string(VOKR_TEST_DATA) + "/" + relative; }
 
@@ -239,17 +241,12 @@ enum class Kind { zpg, zdp };
 
 struct FamilyNames {
   const char* load;
-  const char* get;
   const char* counts;
-  const char* free;
   const char* operation;
 };
 FamilyNames names(Kind kind) {
-  if (kind == Kind::zpg)
-    return {"loadZalozNavrhZPG", "getZalozNavrhZPG", "getZalozNavrhZPG_ListSizes",
-            "freeZalozNavrhZPG", "zalozNavrhZPG"};
-  return {"loadZalozNavrhZDP", "getZalozNavrhZDP", "getZalozNavrhZDP_ListSizes",
-          "freeZalozNavrhZDP", "zalozNavrhZDP"};
+  if (kind == Kind::zpg) return {"loadZalozNavrhZPG", "getZalozNavrhZPG_ListSizes", "zalozNavrhZPG"};
+  return {"loadZalozNavrhZDP", "getZalozNavrhZDP_ListSizes", "zalozNavrhZDP"};
 }
 
 // The request as the server received it, its two varying parts taken out: the signed document
@@ -307,7 +304,8 @@ protected:
     else if (!signs)
       in.text(at, kKeyFileWidth, "fail -7 no signing key for this proposal");
   }
-  // The message of the refusal above.
+  // The status of that refusal: the stand-in's code for a key file it cannot read, or the code
+  // the test signing library was told to fail with.
   static std::string refusalCode() { return kRealSigner ? "-2" : "-7"; }
 
   HostList documentList(const std::vector<Document>& documents) {
@@ -315,16 +313,15 @@ protected:
     for (size_t i = 0; i < documents.size(); ++i) {
       const Document& d = documents[i];
       Record e = list[i];
-      e.text(listina::typKod.offset, listina::typKod.width, d.typKod)
-          .text(listina::datumVyhotoveni.offset, listina::datumVyhotoveni.width, d.datumVyhotoveni)
-          .text(listina::textCislaJednaciho.offset, listina::textCislaJednaciho.width,
-                d.textCislaJednaciho)
-          .text(listina::stran.offset, listina::stran.width, d.stran)
-          .text(listina::popis.offset, listina::popis.width, d.popis)
-          .text(listina::idPrilohy.offset, listina::idPrilohy.width, d.idPrilohy)
-          .text(listina::soubor.offset, listina::soubor.width, d.path)
-          .text(listina::katuzeKod.offset, listina::katuzeKod.width, d.katuzeKod)
-          .text(listina::cisloZPMZ.offset, listina::cisloZPMZ.width, d.cisloZPMZ);
+      set(e, listina::typKod, d.typKod);
+      set(e, listina::datumVyhotoveni, d.datumVyhotoveni);
+      set(e, listina::textCislaJednaciho, d.textCislaJednaciho);
+      set(e, listina::stran, d.stran);
+      set(e, listina::popis, d.popis);
+      set(e, listina::idPrilohy, d.idPrilohy);
+      set(e, listina::soubor, d.path);
+      set(e, listina::katuzeKod, d.katuzeKod);
+      set(e, listina::cisloZPMZ, d.cisloZPMZ);
     }
     return list;
   }
@@ -332,9 +329,9 @@ protected:
   // A ZPG proposal with one note and the given documents (a null list for none), no tail.
   Record zpgRecord(const std::vector<Document>& documents, bool signs = true) {
     Record in = newRecord(arena, zpgIn::kSize);
-    in.text(zpgIn::typ.offset, zpgIn::typ.width, "ZPG")
-        .text(zpgIn::extIdentifikace.offset, zpgIn::extIdentifikace.width, "GP-2024-017")
-        .text(zpgIn::pracoviste.offset, zpgIn::pracoviste.width, "701");
+    set(in, zpgIn::typ, "ZPG");
+    set(in, zpgIn::extIdentifikace, "GP-2024-017");
+    set(in, zpgIn::pracoviste, "701");
     HostList notes(arena, 1, 4001);
     notes[0].text(0, 4001, "Geometrický plán pro rozdělení pozemku");
     in.ptr(zpgIn::poznamky, notes.address());
@@ -346,12 +343,12 @@ protected:
   // A ZDP proposal for proceeding PGP-1543/2024 at office 701, without notes.
   Record zdpRecord(const std::vector<Document>& documents, bool signs = true) {
     Record in = newRecord(arena, zdpIn::kSize);
-    in.text(zdpIn::typ.offset, zdpIn::typ.width, "ZDP")
-        .text(zdpIn::extIdentifikace.offset, zdpIn::extIdentifikace.width, "Zakázka 2024/118")
-        .text(zdpIn::rizeniTyp.offset, zdpIn::rizeniTyp.width, "PGP")
-        .text(zdpIn::poradoveCislo.offset, zdpIn::poradoveCislo.width, "1543")
-        .text(zdpIn::rok.offset, zdpIn::rok.width, "2024")
-        .text(zdpIn::praresKod.offset, zdpIn::praresKod.width, "701");
+    set(in, zdpIn::typ, "ZDP");
+    set(in, zdpIn::extIdentifikace, "Zakázka 2024/118");
+    set(in, zdpIn::rizeniTyp, "PGP");
+    set(in, zdpIn::poradoveCislo, "1543");
+    set(in, zdpIn::rok, "2024");
+    set(in, zdpIn::praresKod, "701");
     in.ptr(zdpIn::listiny, documents.empty() ? 0 : documentList(documents).address());
     signingBlock(in, zdpIn::signing, signs);
     return in;
@@ -374,7 +371,7 @@ protected:
   // A ZPG output record whose every field holds "keep", with two message records.
   Record getZpg(HostMessages* messages) {
     Record out = newRecord(arena, zpgOut::kSize, 0xCC);
-    for (const auto& field : zpgOut::fields) out.text(field.second.offset, field.second.width, "keep");
+    for (const auto& field : zpgOut::fields) set(out, field.second, "keep");
     *messages = HostMessages::attach(arena, out, zpgOut::block, 2);
     plugin->fn<PlainGetFn>("getZalozNavrhZPG")(out.data());
     return out;
@@ -526,7 +523,7 @@ TEST_P(ZpgGet, CopiesTheProceedingOnlyOnSuccess) {
   EXPECT_EQ(messageFlags(out, zpgOut::block), c.flags);
   for (size_t i = 0; i < std::size(zpgOut::fields); ++i) {
     const auto [name, f] = zpgOut::fields[i];
-    EXPECT_EQ(out.textAt(f.offset, f.width), c.fields[i]) << name;
+    EXPECT_EQ(text(out, f), c.fields[i]) << name;
   }
   EXPECT_TRUE(guardIntact(out));
   EXPECT_TRUE(m.list.guardIntact());
@@ -562,8 +559,8 @@ TEST_F(Proposals, ZdpCopiesIdentifierAndFilingNumberOnly) {
   HostMessages m = HostMessages::attach(arena, out, zdpOut::block, 1);
   plugin->fn<PlainGetFn>("getZalozNavrhZDP")(out.data());
   EXPECT_EQ(messageFlags(out, zdpOut::block), "10000");
-  EXPECT_EQ(out.textAt(zdpOut::idRizeni.offset, zdpOut::idRizeni.width), "90533");
-  EXPECT_EQ(out.textAt(zdpOut::cisloPodani.offset, zdpOut::cisloPodani.width), "ZDP-88/2024-701");
+  EXPECT_EQ(text(out, zdpOut::idRizeni), "90533");
+  EXPECT_EQ(text(out, zdpOut::cisloPodani), "ZDP-88/2024-701");
   EXPECT_EQ(m.text(0), "Návrh na doplnění byl přijat.");
   EXPECT_TRUE(guardIntact(out)) << "nothing is written past the 65 bytes of the record";
   EXPECT_EQ(counts(Kind::zdp), std::pair(0x7EADBEEF, 1));
@@ -595,7 +592,7 @@ TEST_P(CreateDate, IsWrittenInLocalTimeInTheRegionalForms) {
   setenv("LC_ALL", c.locale, 1);
   HostMessages m;
   Record out = getZpg(&m);
-  EXPECT_EQ(out.textAt(zpgOut::createDate.offset, zpgOut::createDate.width), c.local);
+  EXPECT_EQ(text(out, zpgOut::createDate), c.local);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -646,7 +643,7 @@ TEST_P(NotSent, HoldsCode1001InPlaceOfTheEarlierAnswer) {
   EXPECT_EQ(m.kod(0), "1001");
   EXPECT_EQ(m.uroven(0), 2);
   EXPECT_THAT(m.text(0), StartsWith(c.text));
-  EXPECT_EQ(out.textAt(zpgOut::idRizeni.offset, zpgOut::idRizeni.width), "keep");
+  EXPECT_EQ(text(out, zpgOut::idRizeni), "keep");
 }
 
 auto keep = [](std::vector<Document>&, const fs::path&) {};
@@ -701,7 +698,7 @@ TEST_F(Proposals, SigningFailureReplacesAnEarlierAnswer) {
   } else {
     EXPECT_EQ(m.text(0), head + "no signing key for this proposal");
   }
-  EXPECT_EQ(out.textAt(zpgOut::idRizeni.offset, zpgOut::idRizeni.width), "keep");
+  EXPECT_EQ(text(out, zpgOut::idRizeni), "keep");
 }
 
 // ---- a large attachment ----
