@@ -335,6 +335,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       }
       rethrow();
       if (!rootSeen) failNow("multipart answer without its root part");
+      if (attachment) releaseRoom(*attachment);
     }
     if (consumed == 0) failNow("the answer is empty");
     xmlParseChunk(parser, nullptr, 0, 1);
@@ -358,6 +359,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
   // ---- multipart parts ----
 
   void partBegin(std::string_view contentId) override {
+    if (attachment) releaseRoom(*attachment);
     bool isRoot = !rootSeen && (rootId.empty() || contentId == rootId);
     if (isRoot) {
       rootSeen = true;
@@ -394,6 +396,13 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     uint64_t left = contentLength - position;
     uint64_t room = base64 ? left / 4 * 3 + 3 : left;
     if (room <= std::numeric_limits<size_t>::max() / 2) bytes.reserve(static_cast<size_t>(room));
+  }
+
+  // Gives back reserved room that stayed far from used, so that several arrays of one answer
+  // do not each hold the answer's size; the copy this takes is smaller than the room freed.
+  static void releaseRoom(std::vector<uint8_t>& bytes) {
+    size_t unused = bytes.capacity() - bytes.size();
+    if (unused > std::max<size_t>(bytes.size(), 1 << 20)) bytes.shrink_to_fit();
   }
 
   uint64_t parsedSoFar() const {
@@ -626,10 +635,15 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       case FrameKind::value: assign(*f.object, *f.member, std::move(f.text)); return;
       case FrameKind::item: appendItem(*f.object, *f.member, std::move(f.text), f.nil); return;
       case FrameKind::faultString: faultString = std::move(f.text); return;
-      case FrameKind::bytes: f.decoder.finish(f.bytes->bytes); return;
+      case FrameKind::bytes:
+        f.decoder.finish(f.bytes->bytes);
+        releaseRoom(f.bytes->bytes);
+        return;
       case FrameKind::object:
-        if (f.bytes) f.decoder.finish(f.bytes->bytes);
-        else if (f.textMember && f.textMember->kind != Kind::text)
+        if (f.bytes) {
+          f.decoder.finish(f.bytes->bytes);
+          releaseRoom(f.bytes->bytes);
+        } else if (f.textMember && f.textMember->kind != Kind::text)
           assign(*f.object, *f.textMember, std::move(f.text));
         return;
       default: return;

@@ -153,6 +153,18 @@ TEST(SchemaReader, ReadsReportsWithDatesStatesAndFiles) {
   EXPECT_EQ(std::string(second.souborSestavy.value.bytes.begin(), second.souborSestavy.value.bytes.end()), pdf);
 }
 
+// Room reserved from the answer's length is given back when a file turns out small, so that
+// many files in one answer do not each take the answer's size.
+TEST(SchemaReader, GivesBackRoomAFileDidNotNeed) {
+  const std::string text = wireText("seznamSestav.response.xml");
+  ResponseReader reader(Operation::seznamSestav, "text/xml", text.size() + (64u << 20));
+  reader.feed(text.data(), text.size());
+  auto response = reader.finish();
+  const auto& file = dynamic_cast<GenerujSestavuResponse&>(*response).reportList.value[1]->souborSestavy.value.bytes;
+  EXPECT_EQ(file.size(), 17u);
+  EXPECT_LT(file.capacity(), size_t{1} << 20);
+}
+
 struct EnumText {
   const char* member;
   int ordinal;
