@@ -566,6 +566,18 @@ TEST_F(Proposals, ZdpCopiesIdentifierAndFilingNumberOnly) {
   EXPECT_EQ(counts(Kind::zdp), std::pair(0x7EADBEEF, 1));
 }
 
+TEST_F(Proposals, AnswerWithoutMessagesCountsMinusOneAndCopiesNothing) {
+  answerWith("zalozNavrhZDP/without_messages.response.xml");
+  load(Kind::zdp, zdpRecord({}));
+  EXPECT_EQ(counts(Kind::zdp), std::pair(0x7EADBEEF, -1));
+  Record out = newRecord(arena, zdpOut::kSize, 0xCC);
+  set(out, zdpOut::idRizeni, "keep");
+  HostMessages::attach(arena, out, zdpOut::block, 1);
+  plugin->fn<PlainGetFn>("getZalozNavrhZDP")(out.data());
+  EXPECT_EQ(messageFlags(out, zdpOut::block), "00000");
+  EXPECT_EQ(text(out, zdpOut::idRizeni), "keep");
+}
+
 TEST_F(Proposals, FreeReleasesTheAnswer) {
   answerAccepted();
   load(Kind::zpg, zpgRecord({}));
