@@ -574,6 +574,202 @@ VOKR_API void VOKR_STDCALL getSeznamRizeniPGP(char *ignored, int32_t high, TSezn
 VOKR_API void VOKR_STDCALL getSeznamRizeniPGP_ListSizes(char *ignored, int32_t high, TSeznamRizeniPGPSizes *counts);
 VOKR_API void VOKR_STDCALL freeSeznamRizeniPGP(char *ignored, int32_t high);
 
+/* --- Exchange-format export: ExportVF, ExportVFStatus --- */
+#pragma pack(push, 1)
+/* One polygon position: two coordinate texts, sent as "Coord1 Coord2". */
+typedef struct TPosRec {
+  char Coord1[31];
+  char Coord2[31];
+} TPosRec;
+
+typedef struct TExportVFIn {
+  char idRizeni[31];
+  char charset[21]; /* "ISO8859_2" or "CP1250"; any other text sends no charset */
+  char email[251];
+  char PolygonId[31];
+  char srsName[256];     /* given to the polygon and to every position */
+  char srsDimension[11];
+  THostPtr Exterior;     /* host list of TPosRec; no closing position is added */
+  THostPtr Interiors;    /* host list of THostPtr, each a host list of TPosRec */
+  uint8_t skNemo;        /* data-group switches: non-zero sends true */
+  uint8_t skBdpa;
+  uint8_t skVlst;
+  uint8_t skJpvz;
+  uint8_t skPkmp;
+  uint8_t skBpej;
+  uint8_t skGmpl;
+  uint8_t skReze;
+  uint8_t skDebo;
+} TExportVFIn;
+
+typedef struct TExportVFOut {
+  THostMessageBlock zpravy;
+  char behId[31]; /* the export run, to be polled with ExportVFStatus */
+} TExportVFOut;
+
+typedef struct TExportVFStatusIn {
+  char behId[31]; /* empty: the state of every run */
+} TExportVFStatusIn;
+
+typedef struct TExportVFStatusRec {
+  char behId[31];
+  uint8_t stavBehu; /* 0 "B", 1 "C", 2 "D", 3 "P", 4 "S" */
+  char linkVF[256];
+  char hashExportu[1025];
+} TExportVFStatusRec;
+
+typedef struct TExportVFStatusOut {
+  THostMessageBlock zpravy;
+  THostPtr exportVFStatusList; /* host list of TExportVFStatusRec */
+} TExportVFStatusOut;
+
+/* The run count comes first here. */
+typedef struct TExportVFStatusSizes {
+  int32_t exportVFStatusList;
+  int32_t MessageCount;
+} TExportVFStatusSizes;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TPosRec, 62);
+VOKR_ASSERT_SIZE(TExportVFIn, 618);
+VOKR_ASSERT_SIZE(TExportVFOut, 40);
+VOKR_ASSERT_SIZE(TExportVFStatusIn, 31);
+VOKR_ASSERT_SIZE(TExportVFStatusRec, 1313);
+VOKR_ASSERT_SIZE(TExportVFStatusOut, 13);
+VOKR_ASSERT_SIZE(TExportVFStatusSizes, 8);
+
+VOKR_API void VOKR_STDCALL loadExportVF(const TExportVFIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getExportVF(char *ignored, int32_t high, TExportVFOut *out);
+VOKR_API void VOKR_STDCALL getExportVF_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeExportVF(char *ignored, int32_t high);
+VOKR_API void VOKR_STDCALL loadExportVFStatus(const TExportVFStatusIn *in, char *result, int32_t high);
+VOKR_API void VOKR_STDCALL getExportVFStatus(char *ignored, int32_t high, TExportVFStatusOut *out);
+VOKR_API void VOKR_STDCALL getExportVFStatus_ListSizes(char *ignored, int32_t high, TExportVFStatusSizes *counts);
+VOKR_API void VOKR_STDCALL freeExportVFStatus(char *ignored, int32_t high);
+
+/* --- Ownership-sheet reports: GenerujSestavyPM, SeznamSestavLV, VratSestavuLV, SmazSestavuLV.
+ *     No result text: a failed call shows only as its code "1000" message. --- */
+#pragma pack(push, 1)
+typedef struct TGenerujSestavyPMIn {
+  char idRizeniPM[31];
+  THostPtr seznamParcel; /* host list of char[31], parcel identifiers; empty ones are sent nil */
+  uint8_t castecnyVypis; /* Boolean: a partial extract */
+} TGenerujSestavyPMIn;
+
+typedef struct TSestavaRec {
+  int64_t id;
+  char nazev[257];
+  int32_t pocetStran;
+  THostDateTime datumPozadavku;
+  THostDateTime datumSpusteni;
+  THostDateTime datumVytvoreni;
+  char stav[33];   /* the state as the service names it, e.g. "zpracován" */
+  char format[33]; /* "pdf", "xml", "html" or "zip" */
+} TSestavaRec;
+
+typedef struct TSestavyOut {
+  THostMessageBlock zpravy;
+  THostPtr reportList; /* host list of TSestavaRec */
+} TSestavyOut;
+
+/* The report count comes first; SmazSestavuLV reports 0 there. */
+typedef struct TSestavySizes {
+  int32_t reportList;
+  int32_t MessageCount;
+} TSestavySizes;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TGenerujSestavyPMIn, 36);
+VOKR_ASSERT_SIZE(TSestavaRec, 359);
+VOKR_ASSERT_SIZE(TSestavyOut, 13);
+VOKR_ASSERT_SIZE(TSestavySizes, 8);
+
+VOKR_API void VOKR_STDCALL loadGenerujSestavyPM(const TGenerujSestavyPMIn *in);
+VOKR_API void VOKR_STDCALL getGenerujSestavyPM(TSestavyOut *out);
+VOKR_API void VOKR_STDCALL getGenerujSestavyPM_ListSizes(TSestavySizes *counts);
+VOKR_API void VOKR_STDCALL freeGenerujSestavyPM(void);
+VOKR_API void VOKR_STDCALL loadSeznamSestavLV(void);
+VOKR_API void VOKR_STDCALL getSeznamSestavLV(TSestavyOut *out);
+VOKR_API void VOKR_STDCALL getSeznamSestavLV_ListSizes(TSestavySizes *counts);
+VOKR_API void VOKR_STDCALL freeSeznamSestavLV(void);
+/* idSestavy of get, free and save is not read: they work on the report held by the load. */
+VOKR_API void VOKR_STDCALL loadVratSestavuLV(int64_t idSestavy);
+VOKR_API void VOKR_STDCALL getVratSestavuLV(int64_t idSestavy, TSestavyOut *out);
+VOKR_API void VOKR_REGISTER getVratSestavuLV_ListSizes(TSestavySizes *counts);
+VOKR_API void VOKR_STDCALL freeVratSestavuLV(int64_t idSestavy);
+/* Writes the held report's file to path (1025 bytes), replacing a file that is not in use. */
+VOKR_API void VOKR_STDCALL saveSestavuLV(int64_t idSestavy, const char *path);
+VOKR_API void VOKR_STDCALL loadSmazSestavuLV(int64_t idSestavy);
+VOKR_API void VOKR_STDCALL getSmazSestavuLV(int64_t idSestavy, THostMessageBlock *out);
+VOKR_API void VOKR_REGISTER getSmazSestavuLV_ListSizes(TSestavySizes *counts);
+VOKR_API void VOKR_STDCALL freeSmazSestavuLV(int64_t idSestavy);
+
+/* --- ZPMZ files: NajdiSouborZPMZ, VratSouborZPMZ, saveSouborZPMZ, dwnldFilesZPMZ.
+ *     cisloVysledkuZemCinnosti is integer text; any other text is refused before sending. --- */
+#pragma pack(push, 1)
+typedef struct TNajdiSouborZPMZIn {
+  char katuzeKod[7];
+  char cisloVysledkuZemCinnosti[33];
+} TNajdiSouborZPMZIn;
+
+typedef struct TSouborZPMZRec {
+  char zpmzDokumentId[31];
+  char nazevSouboru[256];
+  char velikostSouboru[33];
+} TSouborZPMZRec;
+
+typedef struct TNajdiSouborZPMZOut {
+  THostMessageBlock zpravy;
+  THostPtr souborZPMZList; /* host list of TSouborZPMZRec */
+} TNajdiSouborZPMZOut;
+
+typedef struct TNajdiSouborZPMZSizes {
+  int32_t MessageCount;
+  int32_t souborZPMZList;
+} TNajdiSouborZPMZSizes;
+
+typedef struct TVratSouborZPMZIn {
+  char katuzeKod[7];
+  char cisloVysledkuZemCinnosti[33];
+  char zpmzDokumentId[31];
+} TVratSouborZPMZIn;
+
+/* The file's content stays with the library for saveSouborZPMZ. */
+typedef struct TVratSouborZPMZOut {
+  THostMessageBlock zpravy;
+  char zpmzDokumentId[31];
+  char nazevSouboru[256];
+  char velikostSouboru[33];
+} TVratSouborZPMZOut;
+
+typedef struct TDwnldFilesZPMZIn {
+  char katuzeKod[7];
+  char cisloVysledkuZemCinnosti[33];
+  char TargetDir[256];  /* the files keep the names the service gives them */
+  THostPtr DocumentIds; /* host list of char[31] */
+} TDwnldFilesZPMZIn;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TNajdiSouborZPMZIn, 40);
+VOKR_ASSERT_SIZE(TSouborZPMZRec, 320);
+VOKR_ASSERT_SIZE(TNajdiSouborZPMZOut, 13);
+VOKR_ASSERT_SIZE(TNajdiSouborZPMZSizes, 8);
+VOKR_ASSERT_SIZE(TVratSouborZPMZIn, 71);
+VOKR_ASSERT_SIZE(TVratSouborZPMZOut, 329);
+VOKR_ASSERT_SIZE(TDwnldFilesZPMZIn, 300);
+
+VOKR_API void VOKR_STDCALL loadNajdiSouborZPMZ(const TNajdiSouborZPMZIn *in);
+VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ(TNajdiSouborZPMZOut *out);
+VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ_ListSizes(TNajdiSouborZPMZSizes *counts);
+VOKR_API void VOKR_STDCALL freeNajdiSouborZPMZ(void);
+VOKR_API void VOKR_STDCALL loadVratSouborZPMZ(const TVratSouborZPMZIn *in);
+VOKR_API void VOKR_STDCALL getVratSouborZPMZ(TVratSouborZPMZOut *out);
+VOKR_API void VOKR_REGISTER getVratSouborZPMZ_ListSizes(TMessageCounts *counts);
+VOKR_API void VOKR_STDCALL freeVratSouborZPMZ(void);
+/* Writes the held file to path (1025 bytes), replacing a file that is not in use. */
+VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char *path);
+/* Fetches and saves DocumentIds[i] into TargetDir for i < count, with the answer of each in
+ * entry i of *results (a host list of TVratSouborZPMZOut, each with its message list
+ * allocated). A target file in use is left alone and reported as "File in use: " + path. */
+VOKR_API void VOKR_STDCALL dwnldFilesZPMZ(const TDwnldFilesZPMZIn *in, const THostPtr *results, int32_t count);
+
 /* @families */
 
 #endif

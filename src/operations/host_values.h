@@ -2,6 +2,7 @@
 // Between host fields and message values: decimal texts travel unchanged both ways; Boolean and
 // enumeration bytes, host lists of text entries and host date-times are converted here.
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,5 +79,14 @@ THostDateTime hostDateTime(const std::optional<schema::TXSDateTime>& v);
 // long-time forms, separated by a blank; the date alone when the local time is exactly midnight.
 // A text that does not read as a date-time is returned unchanged.
 std::string localDateTimeText(const schema::TXSDateTime& v);
+
+// A decimal text that is wholly a signed 64-bit integer ("-" allowed, no blanks); nothing for
+// any other text, an empty one included.
+inline std::optional<int64_t> integer64(std::string_view text) {
+  int64_t v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return v;
+}
 
 } // namespace vokr::operations
