@@ -148,12 +148,14 @@ const ClassOf<StavSluzbyType> StavSluzbyType::info{
 // ---- 0 stavWS ----
 
 const ClassOf<StavWSRequestType> StavWSRequestType::info{ns::commonTypes, "StavWSRequestType"};
-const ClassOf<StavWSRequestType2> StavWSRequestType2::info{ns::types, "StavWSRequestType2", {}, kLiteral};
+const ClassOf<StavWSRequestType2> StavWSRequestType2::info{
+    ns::types, "StavWSRequestType2", {}, kLiteral};
 const ClassOf<StavWSRequest> StavWSRequest::info{ns::types, "StavWSRequest"};
 const ClassOf<StavWSResponseType> StavWSResponseType::info{
     ns::commonTypes, "StavWSResponseType",
     {vysledekMember(), member<&StavWSResponseType::stavSluzby>("stavSluzby")}};
-const ClassOf<StavWSResponseType2> StavWSResponseType2::info{ns::types, "StavWSResponseType2", {}, kLiteral};
+const ClassOf<StavWSResponseType2> StavWSResponseType2::info{
+    ns::types, "StavWSResponseType2", {}, kLiteral};
 const ClassOf<StavWSResponse> StavWSResponse::info{ns::types, "StavWSResponse"};
 
 // ---- 1 zalozRizeniPM ----
@@ -298,7 +300,8 @@ const ClassOf<DetailRizeniPMResponseType> DetailRizeniPMResponseType::info{
      member<&DetailRizeniPMResponseType::cisloRizeni>("cisloRizeni"),
      member<&DetailRizeniPMResponseType::cisloZakazky>("cisloZakazky"),
      member<&DetailRizeniPMResponseType::katuzeKodList>("katuzeKodList", 0, {.itemName = "katuzeKod"}),
-     member<&DetailRizeniPMResponseType::dotceneParcely>("dotceneParcely", 0, {.itemName = "idParcely"}),
+     member<&DetailRizeniPMResponseType::dotceneParcely>("dotceneParcely", 0,
+                                                         {.itemName = "idParcely"}),
      member<&DetailRizeniPMResponseType::rezervCislaZPMZList>("rezervCislaZPMZList", 0,
                                                               {.itemName = "rezervCisloZPMZ"}),
      member<&DetailRizeniPMResponseType::rezervParCislaList>("rezervParCislaList", 0,

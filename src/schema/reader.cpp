@@ -22,12 +22,17 @@ namespace vokr::schema {
 
 namespace {
 
-constexpr std::string_view kReadError = "EXmlReadError";
-
-[[noreturn]] void fail(const std::string& message) { throw Error(std::string(kReadError), message); }
+Error readError(const std::string& message) { return Error("EXmlReadError", message); }
+[[noreturn]] void fail(const std::string& message) { throw readError(message); }
 
 std::string_view view(const xmlChar* s) {
   return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view{};
+}
+
+// The value of attribute i in libxml2's array of five pointers per attribute.
+std::string_view attributeValue(const xmlChar** attributes, int i) {
+  const xmlChar** a = attributes + 5 * i;
+  return {reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3])};
 }
 
 std::string_view trimmed(std::string_view s) {
@@ -247,7 +252,7 @@ bool nilAttribute(int count, const xmlChar** attributes) {
   for (int i = 0; i < count; ++i) {
     const xmlChar** a = attributes + 5 * i;
     if (view(a[0]) == "nil" && view(a[2]) == ns::xsi)
-      return trimmed(std::string_view(reinterpret_cast<const char*>(a[3]), a[4] - a[3])) == "true";
+      return trimmed(attributeValue(attributes, i)) == "true";
   }
   return false;
 }
@@ -259,7 +264,10 @@ std::string contentIdOf(std::string_view href) {
   std::string id;
   for (size_t i = 0; i < href.size(); ++i) {
     auto hex = [](char c) {
-      return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      if (c >= '0' && c <= '9') return c - '0';
+      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+      return -1;
     };
     if (href[i] == '%' && i + 2 < href.size() && hex(href[i + 1]) >= 0 && hex(href[i + 2]) >= 0) {
       id += static_cast<char>(hex(href[i + 1]) * 16 + hex(href[i + 2]));
@@ -279,7 +287,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     MediaType media = parseMediaType(contentType);
     // Failures found here are reported by the first feed or finish.
     if (media.type == "multipart/related") {
-      if (media.boundary.empty()) record(Error(std::string(kReadError), "multipart answer without a boundary"));
+      if (media.boundary.empty()) record(readError("multipart answer without a boundary"));
       else splitter.emplace(media.boundary, *this);
       rootId = media.start;
     }
@@ -296,7 +304,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     sax.serror = &Impl::onError;
     parser = xmlCreatePushParserCtxt(&sax, this, nullptr, 0, nullptr);
     if (!parser) {
-      record(Error(std::string(kReadError), "cannot create the XML parser"));
+      record(readError("cannot create the XML parser"));
       return;
     }
     // No network, no DTD loading, no entity substitution; big text nodes allowed.
@@ -313,38 +321,32 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     rethrow();
     chunkStart = consumed;
     consumed += n;
-    if (splitter) {
-      try {
-        splitter->feed(data, n);
-      } catch (const Error& e) {
-        record(e);
-      }
-    } else {
-      parse(data, n);
-    }
+    guarded([&] {
+      if (splitter) splitter->feed(data, n);
+      else parse(data, n);
+    });
     rethrow();
   }
 
   std::unique_ptr<TRemotable> finish() {
+    guarded([&] { complete(); });
     rethrow();
+    return std::move(response);
+  }
+
+  void complete() {
     if (splitter) {
-      try {
-        splitter->finish();
-      } catch (const Error& e) {
-        record(e);
-      }
-      rethrow();
-      if (!rootSeen) failNow("multipart answer without its root part");
+      splitter->finish();
+      if (!rootSeen) fail("multipart answer without its root part");
       if (attachment) releaseRoom(*attachment);
     }
-    if (consumed == 0) failNow("the answer is empty");
+    if (consumed == 0) fail("the answer is empty");
     xmlParseChunk(parser, nullptr, 0, 1);
     rethrow();
-    if (!envelope) failNow("the answer is not a SOAP envelope");
+    if (!envelope) fail("the answer is not a SOAP envelope");
     if (fault) throw Error("ERemotableException", faultString);
-    if (!response) failNow("the SOAP body holds no response");
+    if (!response) fail("the SOAP body holds no response");
     resolveIncludes();
-    return std::move(response);
   }
 
   void parse(const char* data, size_t n) {
@@ -374,15 +376,17 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
   void partData(const char* data, size_t n) override {
     if (attachment) attachment->insert(attachment->end(), data, data + n);
     else if (rootSeen) parse(data, n);
-    if (error) throw *error;  // ends the splitting at once
+    rethrow();  // ends the splitting at once
   }
 
   void resolveIncludes() {
     for (size_t i = 0; i < includes.size(); ++i) {
       auto part = parts.find(includes[i].contentId);
-      if (part == parts.end()) failNow("no part of the answer is named cid:" + includes[i].contentId);
-      bool lastUse = std::none_of(includes.begin() + static_cast<ptrdiff_t>(i) + 1, includes.end(),
-                                  [&](const Include& later) { return later.contentId == includes[i].contentId; });
+      if (part == parts.end()) fail("no part of the answer is named cid:" + includes[i].contentId);
+      auto later = includes.begin() + static_cast<ptrdiff_t>(i) + 1;
+      bool lastUse = std::none_of(later, includes.end(), [&](const Include& other) {
+        return other.contentId == includes[i].contentId;
+      });
       if (lastUse) includes[i].target->bytes = std::move(part->second);
       else includes[i].target->bytes = part->second;
     }
@@ -395,7 +399,12 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     if (contentLength <= position) return;
     uint64_t left = contentLength - position;
     uint64_t room = base64 ? left / 4 * 3 + 3 : left;
-    if (room <= std::numeric_limits<size_t>::max() / 2) bytes.reserve(static_cast<size_t>(room));
+    if (room > std::numeric_limits<size_t>::max() / 2) return;
+    try {
+      bytes.reserve(static_cast<size_t>(room));
+    } catch (const std::bad_alloc&) {
+      // Only a saving: the array grows as it is filled instead.
+    }
   }
 
   // Gives back reserved room that stayed far from used, so that several arrays of one answer
@@ -416,16 +425,12 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     if (!error) error = e;
     if (parser) xmlStopParser(parser);
   }
-  [[noreturn]] void failNow(const std::string& message) {
-    record(Error(std::string(kReadError), message));
-    throw *error;
-  }
   void rethrow() {
     if (error) throw *error;
   }
   void recordParserError() {
     const xmlError* e = xmlCtxtGetLastError(parser);
-    record(Error(std::string(kReadError), e ? describe(*e) : "the answer is not well-formed XML"));
+    record(readError(e ? describe(*e) : "the answer is not well-formed XML"));
   }
   static std::string describe(const xmlError& e) {
     std::string message = e.message ? e.message : "XML error";
@@ -433,13 +438,18 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     return "XML error at line " + std::to_string(e.line) + ": " + message;
   }
 
-  // Runs a handler step, turning a conversion failure into the reader's error.
+  // Runs a handler step. Nothing may unwind through the parser's C frames: every failure
+  // becomes the reader's error and stops the parser.
   template <class F> void guarded(F&& step) {
     if (error) return;
     try {
       step();
     } catch (const Error& e) {
       record(e);
+    } catch (const std::bad_alloc&) {
+      record(readError("not enough memory for the answer"));
+    } catch (const std::exception& e) {
+      record(readError(e.what()));
     }
   }
 
@@ -461,16 +471,17 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     r.guarded([&] { r.characters(reinterpret_cast<const char*>(ch), static_cast<size_t>(len)); });
   }
   static void onDoctype(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
-    self(ctx).record(Error(std::string(kReadError), "a DTD is not allowed in an answer"));
+    self(ctx).record(readError("a DTD is not allowed in an answer"));
   }
   static xmlEntityPtr onEntity(void*, const xmlChar*) { return nullptr; }
   static void onError(void* ctx, xmlErrorPtr e) {
     if (e->level == XML_ERR_WARNING) return;
     Impl& r = self(ctx);
-    if (!r.error) r.record(Error(std::string(kReadError), describe(*e)));
+    if (!r.error) r.record(readError(describe(*e)));
   }
 
-  void start(std::string_view name, std::string_view uri, int attributeCount, const xmlChar** attributes) {
+  void start(std::string_view name, std::string_view uri, int attributeCount,
+             const xmlChar** attributes) {
     if (stack.empty()) {
       if (name != "Envelope" || uri != ns::soapEnv)
         fail("the answer is not a SOAP envelope: its document element is " + std::string(name));
@@ -489,7 +500,8 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
         }
         response = responseClass.create();
         return pushObject(*response, attributeCount, attributes);
-      case FrameKind::fault: return push(name == "faultstring" ? FrameKind::faultString : FrameKind::skip);
+      case FrameKind::fault:
+        return push(name == "faultstring" ? FrameKind::faultString : FrameKind::skip);
       case FrameKind::object:
         if (top.bytes && name == "Include" && uri == ns::xop) {
           include(*top.bytes, attributeCount, attributes);
@@ -538,7 +550,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
         bool match = view(a[0]) == m.wireName() &&
                      (qualified ? view(a[2]) == m.options.ns : a[2] == nullptr);
         if (!match) continue;
-        assign(o, m, std::string(reinterpret_cast<const char*>(a[3]), a[4] - a[3]));
+        assign(o, m, std::string(attributeValue(attributes, i)));
         return;
       }
     }
@@ -604,7 +616,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     for (int i = 0; i < count; ++i) {
       const xmlChar** a = attributes + 5 * i;
       if (view(a[0]) != "href") continue;
-      includes.push_back({&target, contentIdOf(std::string_view(reinterpret_cast<const char*>(a[3]), a[4] - a[3]))});
+      includes.push_back({&target, contentIdOf(attributeValue(attributes, i))});
       return;
     }
     fail("xop:Include without href");
@@ -621,7 +633,8 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       case FrameKind::object:
         if (!f.textMember) return;
         if (f.bytes) f.decoder.feed(ch, len, f.bytes->bytes);
-        else if (f.textMember->kind == Kind::text) f.textMember->value<std::string>(*f.object).append(ch, len);
+        else if (f.textMember->kind == Kind::text)
+          f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);
         return;
       default: return;

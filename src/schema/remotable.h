@@ -85,7 +85,8 @@ struct Options {
 
 // An enumeration: wire texts in ordinal order.
 struct EnumInfo {
-  EnumInfo(std::string_view ns, std::string_view xmlName, std::initializer_list<std::string_view> texts);
+  EnumInfo(std::string_view ns, std::string_view xmlName,
+           std::initializer_list<std::string_view> texts);
   EnumInfo(const EnumInfo&) = delete;
   EnumInfo& operator=(const EnumInfo&) = delete;
 
@@ -179,9 +180,11 @@ inline constexpr Literal kLiteral{};
 
 // The ClassInfo of C: creation and base class follow from the C++ class.
 template <class C> struct ClassOf : ClassInfo {
-  ClassOf(std::string_view ns, std::string_view xmlName, std::initializer_list<MemberInfo> members = {})
+  ClassOf(std::string_view ns, std::string_view xmlName,
+          std::initializer_list<MemberInfo> members = {})
       : ClassInfo(ns, xmlName, baseInfo(), &make, members, false) {}
-  ClassOf(std::string_view ns, std::string_view xmlName, std::initializer_list<MemberInfo> members, Literal)
+  ClassOf(std::string_view ns, std::string_view xmlName, std::initializer_list<MemberInfo> members,
+          Literal)
       : ClassInfo(ns, xmlName, baseInfo(), &make, members, true) {}
 
 private:
@@ -267,7 +270,8 @@ template <class C, class F> struct MemberPointer<F C::*> {
 
 } // namespace detail
 
-template <auto Field> MemberInfo member(std::string_view name, unsigned flags = 0, Options options = {}) {
+template <auto Field>
+MemberInfo member(std::string_view name, unsigned flags = 0, Options options = {}) {
   using MP = detail::MemberPointer<decltype(Field)>;
   using C = typename MP::Class;
   using F = typename MP::Field;
