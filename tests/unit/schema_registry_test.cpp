@@ -108,11 +108,12 @@ void checkClass(const ClassInfo& c, std::set<const ClassInfo*>& seen) {
   for (const MemberInfo& m : c.members) {
     SCOPED_TRACE(std::string(m.name));
     bool simple = m.kind != Kind::object && m.kind != Kind::bytes;
-    if (m.has(kAttribute)) EXPECT_TRUE(simple && !m.list);
-    if (m.has(kTextContent)) EXPECT_TRUE((m.kind == Kind::text || m.kind == Kind::bytes) && !m.list);
-    if (m.has(kUnbounded)) EXPECT_TRUE(m.list);
-    if (m.list && !m.has(kUnbounded) && m.kind != Kind::object) EXPECT_FALSE(m.options.itemName.empty());
-    if (m.has(kReference)) EXPECT_EQ(m.kind, Kind::object);
+    EXPECT_TRUE(!m.has(kAttribute) || (simple && !m.list));
+    EXPECT_TRUE(!m.has(kTextContent) || ((m.kind == Kind::text || m.kind == Kind::bytes) && !m.list));
+    EXPECT_TRUE(!m.has(kUnbounded) || m.list);
+    bool wrappedValues = m.list && !m.has(kUnbounded) && m.kind != Kind::object;
+    EXPECT_TRUE(!wrappedValues || !m.options.itemName.empty());
+    EXPECT_TRUE(!m.has(kReference) || m.kind == Kind::object);
     EXPECT_EQ(m.kind == Kind::enumeration, m.enumeration != nullptr);
     EXPECT_EQ(m.kind == Kind::object, m.objectClass != nullptr);
     if (m.objectClass) checkClass(*m.objectClass, seen);
