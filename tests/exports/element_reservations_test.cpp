@@ -3,6 +3,8 @@
 // offsets.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "family_calls.h"
 
 using namespace vokr::test;
@@ -50,6 +52,8 @@ struct RequestCase {
   size_t width;
   void (*fill)(HostArena&, Record&);
 };
+// Case names in test listings, instead of the raw bytes.
+void PrintTo(const RequestCase& c, std::ostream* os) { *os << c.family << "/" << c.file; }
 
 class ElementReservationRequest : public FamilyTest, public ::testing::WithParamInterface<RequestCase> {};
 
@@ -129,6 +133,7 @@ struct BadKind {
   void (*fill)(Record&);
   std::vector<int32_t> counts;
 };
+void PrintTo(const BadKind& c, std::ostream* os) { *os << c.name; }
 
 class UnknownNumberingKind : public FamilyTest, public ::testing::WithParamInterface<BadKind> {};
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 #include "family_calls.h"
 
@@ -50,6 +51,8 @@ struct ZalozRequest {
   std::string job;
   std::optional<Texts> areas, parcels;  // nullopt: a null host list
 };
+// Case names in test listings, instead of the raw bytes.
+void PrintTo(const ZalozRequest& c, std::ostream* os) { *os << c.file; }
 
 class ZalozRizeniPMRequest : public FamilyTest, public ::testing::WithParamInterface<ZalozRequest> {};
 
@@ -130,6 +133,7 @@ struct NoCopy {
   int32_t messageCount;
   const char* flags;
 };
+void PrintTo(const NoCopy& c, std::ostream* os) { *os << c.response; }
 
 class ZalozRizeniPMWithoutSuccess : public ZalozRizeniPM,
                                     public ::testing::WithParamInterface<NoCopy> {};
@@ -161,6 +165,7 @@ struct DetailRequest {
   uint8_t rezervace;
   const char* file;
 };
+void PrintTo(const DetailRequest& c, std::ostream* os) { *os << c.name; }
 
 class DetailRizeniPMRequest : public FamilyTest, public ::testing::WithParamInterface<DetailRequest> {};
 
@@ -389,6 +394,7 @@ struct MessagesOnlyRequest {
   // Fills the input record (the arena gives room for host lists).
   void (*fill)(HostArena&, Record&);
 };
+void PrintTo(const MessagesOnlyRequest& c, std::ostream* os) { *os << c.family << "/" << c.file; }
 
 class MessagesOnlyRequestText : public FamilyTest,
                                 public ::testing::WithParamInterface<MessagesOnlyRequest> {};
@@ -441,6 +447,7 @@ struct MessagesOnlyResponse {
   int32_t messageCount;
   const char* flags;
 };
+void PrintTo(const MessagesOnlyResponse& c, std::ostream* os) { *os << c.family << "/" << c.response; }
 
 class MessagesOnlyAnswer : public FamilyTest,
                            public ::testing::WithParamInterface<MessagesOnlyResponse> {};
@@ -475,6 +482,7 @@ struct Failure {
   size_t inWidth;  // 0: the load takes no input record
   std::vector<int32_t> counts;
 };
+void PrintTo(const Failure& c, std::ostream* os) { *os << c.family; }
 
 class CapturedFailure : public FamilyTest, public ::testing::WithParamInterface<Failure> {};
 
