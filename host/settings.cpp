@@ -1,0 +1,88 @@
+#include "settings.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "errors.h"
+#include "host_text.h"
+#include "pelk_signer.h"
+
+namespace host {
+
+namespace {
+
+// A secret from the environment, else, when `ask`, asked for on the terminal without echo (or
+// read as one line from a standard input that is no terminal).
+std::string secret(const char* variable, const std::string& prompt, bool ask) {
+  if (const char* value = std::getenv(variable)) return value;
+  if (!ask) return {};
+  bool terminal = isatty(STDIN_FILENO);
+  termios saved{};
+  if (terminal) {
+    std::fprintf(stderr, "%s", prompt.c_str());
+    tcgetattr(STDIN_FILENO, &saved);
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+  }
+  std::string value;
+  std::getline(std::cin, value);
+  if (terminal) {
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fprintf(stderr, "\n");
+  }
+  return value;
+}
+
+void requireDirectory(const std::string& dir, const char* option) {
+  struct stat st;
+  if (!dir.empty() && (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
+    throw UsageError(std::string("--") + option + ": no directory " + dir);
+}
+
+} // namespace
+
+void applySettings(const Exports& x, HostMemory& memory, const Options& o, bool forService) {
+  if (forService && o.url.empty()) throw UsageError("--url is required for '" + o.command + "'");
+  if (forService && o.user.empty()) throw UsageError("--user is required for '" + o.command + "'");
+  requireDirectory(o.tmpDir, "tmp-dir");
+  requireDirectory(o.logDir, "log-dir");
+
+  auto* info = memory.make<TConnectInfo>();
+  put(info->URL, o.url, "--url");
+  put(info->UserName, o.user, "--user");
+  put(info->WSDLLocation, o.wsdl, "--wsdl");
+  put(info->Proxy, o.proxy, "--proxy");
+  put(info->ProxyByPass, o.proxyBypass, "--proxy-bypass");
+  put(info->ProxyUserName, o.proxyUser, "--proxy-user");
+  info->ConnectTimeout = o.connectTimeout;
+  info->SendTimeout = o.sendTimeout;
+  info->ReceiveTimeout = o.receiveTimeout;
+  put(info->UserPassword, secret("VOKR_PASSWORD", "Password of " + o.user + ": ", forService), "password");
+  put(info->ProxyPassword,
+      secret("VOKR_PROXY_PASSWORD", "Proxy password of " + o.proxyUser + ": ", forService && !o.proxyUser.empty()),
+      "proxy password");
+  x.SetConnectInfo(info);
+
+  auto* params = memory.make<TVOKR_HostParams>();
+  put(params->TmpPath, o.tmpDir, "--tmp-dir");
+  put(params->LogPath, o.logDir, "--log-dir");
+  params->LogLevel = o.logLevel;
+  params->LogUseTimestamp = o.timestamps;
+  x.SetVOKRParams(params);
+}
+
+void fillSigningBlock(uint8_t (&block)[1228], const Options& o) {
+  static_assert(sizeof(TPelkSignerKeyBlock) == sizeof block);
+  auto* key = reinterpret_cast<TPelkSignerKeyBlock*>(block);
+  put(key->KeyFile, o.key, "--key");
+  const char* fromEnvironment = std::getenv("VOKR_KEY_PASSWORD");
+  put(key->Password, !o.keyPassword.empty() || !fromEnvironment ? o.keyPassword : fromEnvironment,
+      "--key-password");
+}
+
+} // namespace host

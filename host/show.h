@@ -1,0 +1,32 @@
+#pragma once
+// How results read on the terminal: one indented line per fact, texts as the plug-in gave
+// them (they are already in the terminal's code page).
+#include <string>
+#include <vector>
+
+#include "families.h"
+
+namespace host {
+
+// An indented line of the current step.
+void line(const std::string& text);
+void printMessages(const Messages& messages);
+
+std::string dateTime(THostDateTime days);
+std::string joined(const std::vector<std::string>& items, const char* separator = ", ");
+// The texts of a host list of fixed-width text entries.
+template <size_t N> std::vector<std::string> texts(THostPtr list) {
+  std::vector<std::string> out;
+  for (const auto& e : entries<const char[N]>(list)) out.push_back(get(e));
+  return out;
+}
+
+void printProceedings(const TSeznamRizeniPMOut& out);
+void printDetail(const TDetailRizeniPMOut& out);
+// Blocks the answer did not carry have an empty area code (the host zeroes the record).
+void printElementReservations(const TVytvorRezervaciPrvkuOut& out);
+void printPgpProceedings(const TSeznamRizeniPGPOut& out);
+void printReport(const TSestavaRec& report);
+void printZpmzFile(const TSouborZPMZRec& file);
+
+} // namespace host
