@@ -2,28 +2,10 @@
 status, never a crash; and `info` showing the settings the plug-in took."""
 
 import os
-import shlex
-import socket
-import subprocess
 import tempfile
 import unittest
 
-HOST = os.environ["VOKR_HOST"]
-RUN32 = shlex.split(os.environ.get("VOKR_RUN32", ""))
-SANITIZER_MARKS = ("Sanitizer", "runtime error", "Segmentation", "core dumped")
-
-
-def vokr_host(*args, **env):
-    environment = {k: v for k, v in os.environ.items() if not k.startswith("VOKR_")}
-    environment.update(LC_ALL="C.UTF-8", **env)
-    return subprocess.run(RUN32 + [HOST, *args], capture_output=True, text=True, env=environment,
-                          stdin=subprocess.DEVNULL, timeout=60)
-
-
-def closed_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+from hostrun import CRASH_MARKS, closed_port, vokr_host
 
 
 class BadArguments(unittest.TestCase):
@@ -66,7 +48,7 @@ class Failures(unittest.TestCase):
     """A plug-in that cannot be used, or a service that cannot be reached: exit status 1."""
 
     def assertNoCrash(self, r):
-        for mark in SANITIZER_MARKS:
+        for mark in CRASH_MARKS:
             self.assertNotIn(mark, r.stderr)
         self.assertGreaterEqual(r.returncode, 0)
 
