@@ -76,16 +76,22 @@ constexpr char kBom[] = "\xEF\xBB\xBF";
 
 } // namespace
 
-void CrLfWriter::feed(std::string_view in, std::string& out) {
+// Passes the leading bytes that belong to a byte-order mark; returns the rest.
+std::string_view CrLfWriter::passBom(std::string_view in, std::string* out) {
   while (!started_ && !in.empty()) {
     if (bomSeen_ < 3 && in.front() == kBom[bomSeen_]) {
-      out += in.front();
+      if (out) *out += in.front();
       in.remove_prefix(1);
       ++bomSeen_;
     } else {
       started_ = true;
     }
   }
+  return in;
+}
+
+void CrLfWriter::feed(std::string_view in, std::string& out) {
+  in = passBom(in, &out);
   while (!in.empty()) {
     if (afterCr_ && in.front() == '\n') in.remove_prefix(1);  // the LF of a CR LF split across chunks
     afterCr_ = false;
@@ -100,6 +106,25 @@ void CrLfWriter::feed(std::string_view in, std::string& out) {
     lineOpen_ = false;
     afterCr_ = in[end] == '\r';
     in.remove_prefix(end + 1);
+  }
+}
+
+void CrLfWriter::rewrite(std::string& text) {
+  bool clean = !afterCr_ || text.empty() || text.front() != '\n';
+  for (size_t at = text.find_first_of("\r\n"); clean && at != std::string::npos;
+       at = text.find_first_of("\r\n", at + 2))
+    clean = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+  if (!clean) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32 + 2);
+    feed(text, out);
+    text = std::move(out);
+    return;
+  }
+  std::string_view rest = passBom(text, nullptr);
+  if (!rest.empty()) {
+    afterCr_ = false;
+    lineOpen_ = !rest.ends_with("\r\n");
   }
 }
 
@@ -129,10 +154,7 @@ void applyFixups(std::string_view operation, schema::Rope& request) {
     }
     if (fixups)
       for (const Replacement& r : fixups->replacements) replaceAll(segment.text, r);
-    std::string text;
-    text.reserve(segment.text.size() + 2);
-    crlf.feed(segment.text, text);
-    segment.text = std::move(text);
+    crlf.rewrite(segment.text);
   }
   std::string last;
   crlf.finish(last);

@@ -15,11 +15,14 @@ namespace vokr::channel {
 class CrLfWriter {
 public:
   void feed(std::string_view in, std::string& out);
+  // The same for a whole text in place, without a copy when its line ends are CR LF already.
+  void rewrite(std::string& text);
   // Bytes passed on unchanged that hold no lone CR or LF (base64 lines end in CR LF).
   void passOpaque(uint64_t n);
   void finish(std::string& out);
 
 private:
+  std::string_view passBom(std::string_view in, std::string* out);
   size_t bomSeen_ = 0;   // leading bytes that matched the byte-order mark so far
   bool started_ = false;
   bool afterCr_ = false;  // the last byte was a CR, already written as CR LF

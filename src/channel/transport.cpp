@@ -235,36 +235,30 @@ bool bypassesProxy(std::string_view host, std::string_view bypassList) {
   return false;
 }
 
-HttpStatus post(const TransportSettings& settings, std::string_view soapAction,
-                const schema::Rope& body, AnswerSink& sink) {
-  // Declared before the handles: their callbacks and error text must outlive them.
-  Transfer t(settings, body, sink);
-  char errorText[CURL_ERROR_SIZE] = "";
+namespace {
 
+std::unique_ptr<curl_slist, ListDeleter> soapHeaders(std::string_view soapAction) {
   const std::string action = "SOAPAction: \"" + std::string(soapAction) + "\"";
-  curl_slist* list = nullptr;
-  for (const char* h : {"Content-Type: text/xml; charset=\"utf-8\"", action.c_str(), "Accept: */*",
-                        "Expect:"}) {
-    curl_slist* longer = curl_slist_append(list, h);
-    if (!longer) {
-      curl_slist_free_all(list);
-      transportError("out of memory");
-    }
-    list = longer;
+  std::unique_ptr<curl_slist, ListDeleter> list;
+  // "Expect:" keeps libcurl from waiting for a 100 Continue before a large body.
+  for (const char* h : {"Content-Type: text/xml; charset=\"utf-8\"", action.c_str(), "Accept: */*", "Expect:"}) {
+    curl_slist* longer = curl_slist_append(list.get(), h);
+    if (!longer) transportError("out of memory");
+    (void)list.release();  // `longer` is the same list, one entry longer
+    list.reset(longer);
   }
-  std::unique_ptr<curl_slist, ListDeleter> headers(list);
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-  if (!easy || !multi) transportError("libcurl could not be initialised");
-  CURL* e = easy.get();
+  return list;
+}
 
-  curl_easy_setopt(e, CURLOPT_URL, settings.endpoint.c_str());
+void configure(CURL* e, Transfer& t, curl_slist* headers, char* errorText) {
+  const TransportSettings& s = t.settings;
+  curl_easy_setopt(e, CURLOPT_URL, s.endpoint.c_str());
   curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
-  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);  // the host's signal handling stays its own
   curl_easy_setopt(e, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https,http");
   curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
-  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
+  curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(e, CURLOPT_POST, 1L);
   curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(t.bodySize));
   curl_easy_setopt(e, CURLOPT_READFUNCTION, readBody);
@@ -281,45 +275,62 @@ HttpStatus post(const TransportSettings& settings, std::string_view soapAction,
   curl_easy_setopt(e, CURLOPT_SSLVERSION,
                    static_cast<long>(CURL_SSLVERSION_TLSv1_0) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
   setTrust(e);
-  setProxy(e, settings);
-  if (settings.connectTimeout > 0)
-    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connectTimeout));
+  setProxy(e, s);
+  if (s.connectTimeout > 0) curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.connectTimeout));
+}
 
-  // The multi loop wakes often enough for the inactivity limits to be kept to the millisecond
-  // range; curl_easy_perform would look at them only about once a second.
-  const bool limits = settings.sendTimeout > 0 || settings.receiveTimeout > 0;
-  const int wakeMs = limits ? 10 : 1000;
-  curl_multi_add_handle(multi.get(), e);
-  CURLcode result = CURLE_OK;
-  for (;;) {
-    int running = 0;
-    CURLMcode mc = curl_multi_perform(multi.get(), &running);
+// Runs the transfer on a multi handle of its own. The loop wakes often enough for the
+// inactivity limits to be kept to some milliseconds; curl_easy_perform would look at them only
+// about once a second.
+CURLcode perform(CURL* easy, bool inactivityLimits) {
+  std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+  if (!multi) transportError("libcurl could not be initialised");
+  curl_multi_add_handle(multi.get(), easy);
+  const int wakeMs = inactivityLimits ? 10 : 1000;
+  CURLMcode mc = CURLM_OK;
+  int running = 1;
+  while (mc == CURLM_OK && running) {
+    mc = curl_multi_perform(multi.get(), &running);
     if (mc == CURLM_OK && running) mc = curl_multi_poll(multi.get(), nullptr, 0, wakeMs, nullptr);
-    if (mc != CURLM_OK) {
-      curl_multi_remove_handle(multi.get(), e);
-      transportError(curl_multi_strerror(mc));
-    }
-    if (running) continue;
-    int left = 0;
-    CURLMsg* msg = curl_multi_info_read(multi.get(), &left);
-    result = msg && msg->msg == CURLMSG_DONE ? msg->data.result : CURLE_FAILED_INIT;
-    break;
   }
-  curl_multi_remove_handle(multi.get(), e);
+  int left = 0;
+  CURLMsg* msg = mc == CURLM_OK ? curl_multi_info_read(multi.get(), &left) : nullptr;
+  CURLcode result = msg && msg->msg == CURLMSG_DONE ? msg->data.result : CURLE_FAILED_INIT;
+  curl_multi_remove_handle(multi.get(), easy);
+  if (mc != CURLM_OK) transportError(curl_multi_strerror(mc));
+  return result;
+}
 
+// What a failed transfer reports: an error of a callback as it was, a time-out by its setting.
+[[noreturn]] void fail(const Transfer& t, CURLcode result, const char* errorText) {
   if (t.failure) std::rethrow_exception(t.failure);
+  const TransportSettings& s = t.settings;
   if (t.fired != Transfer::Limit::none) {
     bool send = t.fired == Transfer::Limit::send;
     transportError(std::string("Operation timed out: nothing ") + (send ? "sent" : "received") +
-                   " for " + std::to_string(send ? settings.sendTimeout : settings.receiveTimeout) +
+                   " for " + std::to_string(send ? s.sendTimeout : s.receiveTimeout) +
                    " milliseconds (" + (send ? "SendTimeout" : "ReceiveTimeout") + ")");
   }
-  if (result != CURLE_OK) {
-    std::string message = *errorText ? errorText : curl_easy_strerror(result);
-    if (result == CURLE_OPERATION_TIMEDOUT && settings.connectTimeout > 0)
-      message += " (ConnectTimeout " + std::to_string(settings.connectTimeout) + " ms)";
-    transportError(message);
-  }
+  std::string message = *errorText ? errorText : curl_easy_strerror(result);
+  if (result == CURLE_OPERATION_TIMEDOUT && s.connectTimeout > 0)
+    message += " (ConnectTimeout " + std::to_string(s.connectTimeout) + " ms)";
+  transportError(message);
+}
+
+} // namespace
+
+HttpStatus post(const TransportSettings& settings, std::string_view soapAction,
+                const schema::Rope& body, AnswerSink& sink) {
+  // Declared before the handle: its callbacks and error text must outlive it.
+  Transfer t(settings, body, sink);
+  char errorText[CURL_ERROR_SIZE] = "";
+  const auto headers = soapHeaders(soapAction);
+  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+  if (!easy) transportError("libcurl could not be initialised");
+
+  configure(easy.get(), t, headers.get(), errorText);
+  CURLcode result = perform(easy.get(), settings.sendTimeout > 0 || settings.receiveTimeout > 0);
+  if (result != CURLE_OK || t.failure) fail(t, result, errorText);
   t.beginAnswer();
   return t.status;
 }

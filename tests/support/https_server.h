@@ -59,7 +59,7 @@ struct ServerOptions {
   milliseconds handshakeDelay{0};  // a connection that is accepted but not yet served
   // When set, request bodies go here as they arrive (on the server thread) instead of being
   // kept: for bodies too large to hold twice.
-  std::function<void(const char* data, size_t n)> bodySink;
+  std::function<void(const char* data, size_t n)> bodySink = nullptr;
 };
 
 class HttpsServer {

@@ -117,6 +117,11 @@ TEST_P(LineEnds, BecomeCrLfWhereverTheTextIsCut) {
     w.finish(out);
     EXPECT_EQ(out, c.out) << "cut after " << cut << " bytes";
   }
+  CrLfWriter whole;
+  std::string text = c.in;
+  whole.rewrite(text);
+  whole.finish(text);
+  EXPECT_EQ(text, c.out) << "rewritten in place";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -130,7 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LineEndCase{"empty", "", ""},
                       LineEndCase{"bom", "\xEF\xBB\xBF<a/>", "\xEF\xBB\xBF<a/>\r\n"},
                       LineEndCase{"bomOnly", "\xEF\xBB\xBF", "\xEF\xBB\xBF"},
-                      LineEndCase{"bomThenLf", "\xEF\xBB\xBF\n<a/>", "\xEF\xBB\xBF\r\n<a/>\r\n"}),
+                      LineEndCase{"bomThenLf", "\xEF\xBB\xBF\n<a/>", "\xEF\xBB\xBF\r\n<a/>\r\n"},
+                      LineEndCase{"oneLine", "<a><b/></a>", "<a><b/></a>\r\n"},
+                      LineEndCase{"crAtTheEnd", "<a/>\r\n<b/>\r", "<a/>\r\n<b/>\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
