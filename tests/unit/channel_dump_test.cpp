@@ -15,6 +15,7 @@
 #include "channel/dump.h"
 #include "channel_settings.h"
 #include "https_server.h"
+#include "platform/error.h"
 #include "platform/platform.h"
 #include "schema/messages.h"
 #include "schema/rope.h"
@@ -278,6 +279,42 @@ TEST_F(CallDumps, ThatCannotBeWrittenDoNotDisturbTheCall) {
   EXPECT_NO_THROW(call());
   EXPECT_EQ(server.requests().size(), 1u);
   EXPECT_FALSE(fs::exists(dir));
+}
+
+// The hook reads the answer beside the reader: the dump gets CR LF line ends, the bytes of an
+// MTOM part reach the response object as they were sent.
+TEST_F(CallDumps, LeaveTheAnswerAsItCameForTheReader) {
+  Answer a;
+  a.headers = {{"Content-Type", "multipart/related; type=\"application/xop+xml\"; "
+                                "boundary=\"uuid:7f3c\"; start-info=\"text/xml\""}};
+  a.body = data("vratSouborZPMZ_mtom.response.mime");
+  server.enqueue(a);
+  vokr::schema::VratSouborZPMZRequest request;
+  request.zpmzDokumentId = vokr::schema::TXSDecimal{"77"};
+  auto answer = vokr::channel::call(vokr::schema::Operation::vratSouborZPMZ, request);
+
+  auto* response = dynamic_cast<vokr::schema::VratSouborZPMZResponse*>(answer.get());
+  ASSERT_NE(response, nullptr);
+  ASSERT_TRUE(response->souborZPMZ.present);
+  const auto& bytes = response->souborZPMZ.value->obsahSouboru.bytes;
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string("a\nb\rc\0\xff\r\n\n\xfe", 11));
+  std::string dumped = data("vratSouborZPMZ_mtom.response.mime");
+  const std::string binary("a\nb\rc\0\xff\r\n\n\xfe", 11);
+  dumped.replace(dumped.find(binary), binary.size(), std::string("a\r\nb\r\nc\0\xff\r\n\r\n\xfe", 14));
+  EXPECT_EQ(slurp(dir / "VOKR_vratSouborZPMZ_resp.xml"), dumped);
+}
+
+// An answer the reader gives up on early is still dumped whole.
+TEST_F(CallDumps, HoldAWholeAnswerThatIsNoSoap) {
+  Answer a;
+  a.status = 503;
+  a.reason = "Service Unavailable";
+  a.headers = {{"Content-Type", "text/html"}};
+  a.body = "<html>\n<body>\n" + std::string(100000, 'x') + "\n</body>\n</html>\n";
+  server.enqueue(a);
+  vokr::schema::SeznamRizeniPMRequest request;
+  EXPECT_THROW(vokr::channel::call(vokr::schema::Operation::seznamRizeniPM, request), vokr::Error);
+  EXPECT_EQ(slurp(dir / "VOKR_seznamRizeniPM_resp.xml"), withCrLf(a.body));
 }
 
 } // namespace
