@@ -244,69 +244,80 @@ void HttpsServer::run() {
   }
 }
 
+namespace {
+
+// "METHOD target HTTP/1.1" and the header lines, without the blank line that ends them.
+bool parseHead(std::string_view head, CapturedRequest& req) {
+  size_t lineEnd = head.find("\r\n");
+  std::string_view requestLine = head.substr(0, lineEnd);
+  size_t sp1 = requestLine.find(' '), sp2 = requestLine.rfind(' ');
+  if (sp1 == std::string_view::npos || sp2 <= sp1) return false;
+  req.method = requestLine.substr(0, sp1);
+  req.path = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
+  while (lineEnd != std::string_view::npos) {
+    size_t next = head.find("\r\n", lineEnd + 2);
+    std::string_view line = head.substr(lineEnd + 2, next == std::string_view::npos ? next : next - lineEnd - 2);
+    if (size_t colon = line.find(':'); colon != std::string_view::npos)
+      req.headers.emplace_back(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
+    lineEnd = next;
+  }
+  return true;
+}
+
+bool writeAll(SSL* ssl, const char* data, size_t n) {
+  return n == 0 || SSL_write(ssl, data, static_cast<int>(n)) > 0;
+}
+
+} // namespace
+
+Answer HttpsServer::nextAnswer() {
+  std::lock_guard lock(mutex_);
+  Answer answer;
+  if (answers_.empty()) {
+    answer.status = 599;
+    answer.reason = "No Answer Scripted";
+  } else {
+    answer = std::move(answers_.front());
+    answers_.pop_front();
+  }
+  return answer;
+}
+
 void HttpsServer::serve(int fd) {
   if (options_.handshakeDelay.count() > 0 && !pause(options_.handshakeDelay)) return;
-  std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(tls_->ctx), SSL_free);
-  SSL_set_fd(ssl.get(), fd);
-  if (SSL_accept(ssl.get()) != 1) {
+  std::unique_ptr<SSL, decltype(&SSL_free)> owner(SSL_new(tls_->ctx), SSL_free);
+  SSL* ssl = owner.get();
+  SSL_set_fd(ssl, fd);
+  if (SSL_accept(ssl) != 1) {
     ERR_clear_error();
     return;
   }
 
-  // Request line and headers.
   std::string in;
   char buf[1 << 16];
-  size_t headerEnd;
-  while ((headerEnd = in.find("\r\n\r\n")) == std::string::npos) {
-    int n = SSL_read(ssl.get(), buf, sizeof buf);
+  size_t headEnd;
+  while ((headEnd = in.find("\r\n\r\n")) == std::string::npos) {
+    int n = SSL_read(ssl, buf, sizeof buf);
     if (n <= 0 || in.size() > (1 << 20)) return;
     in.append(buf, n);
   }
   CapturedRequest req;
-  req.tlsVersion = SSL_get_version(ssl.get());
-  std::string_view head(in.data(), headerEnd);
-  size_t lineEnd = head.find("\r\n");
-  std::string_view requestLine = head.substr(0, lineEnd);
-  size_t sp1 = requestLine.find(' '), sp2 = requestLine.rfind(' ');
-  if (sp1 == std::string_view::npos || sp2 <= sp1) return;
-  req.method = requestLine.substr(0, sp1);
-  req.path = requestLine.substr(sp1 + 1, sp2 - sp1 - 1);
-  while (lineEnd != std::string_view::npos && lineEnd < head.size()) {
-    size_t next = head.find("\r\n", lineEnd + 2);
-    std::string_view line = head.substr(lineEnd + 2, next == std::string_view::npos
-                                                          ? std::string_view::npos
-                                                          : next - lineEnd - 2);
-    size_t colon = line.find(':');
-    if (colon != std::string_view::npos)
-      req.headers.emplace_back(trim(line.substr(0, colon)), trim(line.substr(colon + 1)));
-    lineEnd = next;
-  }
-
-  Answer answer;
-  {
-    std::lock_guard lock(mutex_);
-    if (answers_.empty()) {
-      answer.status = 599;
-      answer.reason = "No Answer Scripted";
-    } else {
-      answer = std::move(answers_.front());
-      answers_.pop_front();
-    }
-  }
+  req.tlsVersion = SSL_get_version(ssl);
+  if (!parseHead(std::string_view(in).substr(0, headEnd), req)) return;
+  Answer answer = nextAnswer();
   if (answer.stallReading.count() > 0 && !pause(answer.stallReading)) return;
 
-  // Body, by its Content-Length.
-  uint64_t length = std::strtoull(req.header("Content-Length").c_str(), nullptr, 10);
-  std::string_view already(in.data() + headerEnd + 4, in.size() - headerEnd - 4);
+  // The body, by its Content-Length; its first bytes may have come with the head.
+  const uint64_t length = std::strtoull(req.header("Content-Length").c_str(), nullptr, 10);
   auto take = [&](const char* data, size_t n) {
     if (options_.bodySink) options_.bodySink(data, n);
     else req.body.append(data, n);
     req.bodySize += n;
   };
   if (!options_.bodySink) req.body.reserve(length);
-  take(already.data(), std::min<uint64_t>(already.size(), length));
+  take(in.data() + headEnd + 4, std::min<uint64_t>(in.size() - headEnd - 4, length));
   while (req.bodySize < length) {
-    int n = SSL_read(ssl.get(), buf, static_cast<int>(std::min<uint64_t>(sizeof buf, length - req.bodySize)));
+    int n = SSL_read(ssl, buf, static_cast<int>(std::min<uint64_t>(sizeof buf, length - req.bodySize)));
     if (n <= 0) return;
     take(buf, n);
   }
@@ -318,34 +329,40 @@ void HttpsServer::serve(int fd) {
 
   if (answer.close == Answer::Close::beforeAnswer) return closeAbruptly(fd);
   if (answer.delayBeforeHeaders.count() > 0 && !pause(answer.delayBeforeHeaders)) return;
+  if (sendAnswer(ssl, fd, answer)) SSL_shutdown(ssl);
+}
 
-  uint64_t total = answer.generator ? answer.generatedLength : answer.body.size();
-  std::string out = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
-  for (const auto& [n, v] : answer.headers) out += n + ": " + v + "\r\n";
-  out += "Content-Length: " + std::to_string(total) + "\r\nConnection: close\r\n\r\n";
-  if (SSL_write(ssl.get(), out.data(), static_cast<int>(out.size())) <= 0) return;
+bool HttpsServer::sendAnswer(SSL* ssl, int fd, Answer& answer) {
+  const uint64_t total = answer.generator ? answer.generatedLength : answer.body.size();
+  std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
+  for (const auto& [n, v] : answer.headers) head += n + ": " + v + "\r\n";
+  head += "Content-Length: " + std::to_string(total) + "\r\nConnection: close\r\n\r\n";
+  if (!writeAll(ssl, head.data(), head.size())) return false;
 
+  // Each half of the body on its own, with what the answer wants between them.
+  char buf[1 << 16];
   uint64_t sent = 0;
-  bool middlePassed = false;
-  while (sent < total || !middlePassed) {
-    if (!middlePassed && sent >= total / 2) {
-      middlePassed = true;
-      if (answer.delayMidBody.count() > 0 && !pause(answer.delayMidBody)) return;
-      if (answer.close == Answer::Close::midBody) return closeAbruptly(fd);
-      continue;
+  for (int half = 0; half < 2; ++half) {
+    const uint64_t end = half == 0 ? total / 2 : total;
+    while (sent < end) {
+      size_t chunk = static_cast<size_t>(std::min<uint64_t>(sizeof buf, end - sent));
+      const char* data = answer.body.data() + sent;
+      if (answer.generator) {
+        chunk = answer.generator(buf, chunk);
+        if (chunk == 0) return false;
+        data = buf;
+      }
+      if (!writeAll(ssl, data, chunk)) return false;
+      sent += chunk;
     }
-    size_t chunk = static_cast<size_t>(std::min<uint64_t>(sizeof buf, total - sent));
-    if (!middlePassed) chunk = static_cast<size_t>(std::min<uint64_t>(chunk, total / 2 - sent));
-    const char* data = answer.body.data() + sent;
-    if (answer.generator) {
-      chunk = answer.generator(buf, chunk);
-      if (chunk == 0) return;
-      data = buf;
+    if (half == 1) break;
+    if (answer.delayMidBody.count() > 0 && !pause(answer.delayMidBody)) return false;
+    if (answer.close == Answer::Close::midBody) {
+      closeAbruptly(fd);
+      return false;
     }
-    if (SSL_write(ssl.get(), data, static_cast<int>(chunk)) <= 0) return;
-    sent += chunk;
   }
-  SSL_shutdown(ssl.get());
+  return true;
 }
 
 } // namespace vokr::test

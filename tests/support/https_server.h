@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+struct ssl_st;
+
 namespace vokr::test {
 
 using Headers = std::vector<std::pair<std::string, std::string>>;
@@ -86,6 +88,8 @@ private:
   struct TlsContext;
   void run();
   void serve(int fd);
+  Answer nextAnswer();
+  bool sendAnswer(ssl_st* ssl, int fd, Answer& answer);  // false: the connection is done with
   bool pause(milliseconds d);  // false when the server is stopping
 
   ServerOptions options_;
