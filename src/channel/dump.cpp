@@ -67,7 +67,7 @@ void writeDump(std::string_view label, std::string_view kind, std::string_view b
 
 DumpFile::DumpFile(std::string_view label, std::string_view kind) {
   const std::string path = plugin::params().logPath + dumpFileName(label, kind);
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  fd_ = ::open(platform::nativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   // An older dump of that name may have been created with wider permissions.
   if (fd_ >= 0) fchmod(fd_, 0600);
 }

@@ -82,8 +82,9 @@ Saved saveFile(const std::string& path, std::span<const uint8_t> content) noexce
   try {
     if (path.empty()) return Saved::failed;
     if (platform::fileInUse(path)) return Saved::inUse;
-    TemporaryFile file(path);
-    if (!file.created() || !file.write(content) || !file.commit(path)) return Saved::failed;
+    const std::string native = platform::nativePath(path);
+    TemporaryFile file(native);
+    if (!file.created() || !file.write(content) || !file.commit(native)) return Saved::failed;
     return Saved::written;
   } catch (...) {
     return Saved::failed;

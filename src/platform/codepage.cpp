@@ -11,11 +11,23 @@ namespace vokr::platform {
 
 namespace {
 
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
+// Closed when the library is unloaded, like everything else it holds.
 struct CodePage {
   std::string name = "UTF-8";
   bool utf8 = true;
-  iconv_t fromUtf8 = reinterpret_cast<iconv_t>(-1);
-  iconv_t toUtf8 = reinterpret_cast<iconv_t>(-1);
+  iconv_t fromUtf8 = kNoConversion;
+  iconv_t toUtf8 = kNoConversion;
+
+  ~CodePage() { reset(); }
+  void reset() {
+    if (fromUtf8 != kNoConversion) iconv_close(fromUtf8);
+    if (toUtf8 != kNoConversion) iconv_close(toUtf8);
+    name = "UTF-8";
+    utf8 = true;
+    fromUtf8 = toUtf8 = kNoConversion;
+  }
 };
 
 CodePage& state() {
@@ -42,9 +54,7 @@ size_t utf8Length(std::string_view s, size_t i) {
 
 void initCodePage() {
   CodePage& cp = state();
-  if (cp.fromUtf8 != reinterpret_cast<iconv_t>(-1)) iconv_close(cp.fromUtf8);
-  if (cp.toUtf8 != reinterpret_cast<iconv_t>(-1)) iconv_close(cp.toUtf8);
-  cp = CodePage{};
+  cp.reset();
   locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
   if (!loc) return;  // no usable locale: UTF-8
   const char* name = nl_langinfo_l(CODESET, loc);
@@ -54,9 +64,9 @@ void initCodePage() {
   if (codeset.empty() || isUtf8Name(codeset.c_str()) || codeset == "ANSI_X3.4-1968") return;
   iconv_t from = iconv_open(codeset.c_str(), "UTF-8");
   iconv_t to = iconv_open("UTF-8", codeset.c_str());
-  if (from == reinterpret_cast<iconv_t>(-1) || to == reinterpret_cast<iconv_t>(-1)) {
-    if (from != reinterpret_cast<iconv_t>(-1)) iconv_close(from);
-    if (to != reinterpret_cast<iconv_t>(-1)) iconv_close(to);
+  if (from == kNoConversion || to == kNoConversion) {
+    if (from != kNoConversion) iconv_close(from);
+    if (to != kNoConversion) iconv_close(to);
     return;
   }
   cp.name = codeset;
@@ -133,5 +143,7 @@ std::string utf8ToAnsi(std::string_view utf8, size_t maxBytes) {
   }
   return out;
 }
+
+std::string nativePath(std::string_view utf8) { return utf8ToAnsi(utf8); }
 
 } // namespace vokr::platform

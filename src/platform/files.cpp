@@ -9,9 +9,10 @@
 namespace vokr::platform {
 
 bool fileInUse(const std::string& path) {
+  const std::string native = nativePath(path);
   struct stat st;
-  if (stat(path.c_str(), &st) != 0) return false;  // nothing there: free to create
-  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+  if (stat(native.c_str(), &st) != 0) return false;  // nothing there: free to create
+  int fd = open(native.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return true;
   struct flock lock{};
   lock.l_type = F_WRLCK;

@@ -75,7 +75,7 @@ int searchModule(dl_phdr_info* info, size_t, void* data) {
 std::string libraryPath() {
   Dl_info info{};
   if (!dladdr(reinterpret_cast<void*>(&anchor), &info) || !info.dli_fname) return {};
-  std::string path = info.dli_fname;
+  std::string path = ansiToUtf8(info.dli_fname);
   return path.empty() || path[0] == '/' ? path : absolutePath(path);
 }
 

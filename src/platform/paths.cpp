@@ -11,7 +11,7 @@ namespace vokr::platform {
 std::optional<std::string> environment(const std::string& name) {
   const char* v = std::getenv(name.c_str());
   if (!v) return std::nullopt;
-  return std::string(v);
+  return ansiToUtf8(v);
 }
 
 std::string currentDirectory() {
@@ -20,7 +20,7 @@ std::string currentDirectory() {
     if (errno != ERANGE) return "/";
     buffer.resize(buffer.size() * 2);
   }
-  return buffer.data();
+  return ansiToUtf8(buffer.data());
 }
 
 std::string absolutePath(std::string_view path) {
@@ -48,7 +48,7 @@ std::string absolutePath(std::string_view path) {
 
 bool isDirectory(const std::string& path) {
   struct stat st;
-  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return !path.empty() && stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string temporaryDirectory() {

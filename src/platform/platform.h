@@ -18,6 +18,10 @@ std::string ansiToUtf8(std::string_view ansi);
 // characters the code page lacks become '?'.
 std::string utf8ToAnsi(std::string_view utf8, size_t maxBytes = SIZE_MAX);
 
+// File names on disk are in the host code page, as the host itself writes them; inside the
+// library every path is UTF-8 like any text. Every path handed to the OS passes through here.
+std::string nativePath(std::string_view utf8);
+
 // --- the library's own file ---
 std::string libraryPath();       // full path of the loaded plug-in file
 std::string libraryDirectory();  // its directory, with a trailing '/'

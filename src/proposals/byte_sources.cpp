@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/error.h"
+#include "platform/platform.h"
 
 namespace vokr::proposals {
 
@@ -29,7 +30,7 @@ namespace {
 
 // Read-only, so that others may go on reading and writing the file while it is sent.
 FileSource::FileSource(std::string path) : path_(std::move(path)) {
-  fd_ = open(path_.c_str(), O_RDONLY | O_LARGEFILE | O_CLOEXEC);
+  fd_ = open(platform::nativePath(path_).c_str(), O_RDONLY | O_LARGEFILE | O_CLOEXEC);
   if (fd_ < 0) fileError("cannot open attachment", path_, errno);
   struct stat64 st;
   if (fstat64(fd_, &st) != 0) {

@@ -47,11 +47,11 @@ Signer& signer() {
 }
 
 void removeIfExists(const std::string& path) {
-  if (unlink(path.c_str()) != 0 && errno != ENOENT) fileError("cannot delete", path);
+  if (unlink(platform::nativePath(path).c_str()) != 0 && errno != ENOENT) fileError("cannot delete", path);
 }
 
 void createExclusive(const std::string& path, std::string_view bytes) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  int fd = open(platform::nativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) fileError("cannot create", path);
   for (size_t done = 0; done < bytes.size();) {
     ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
@@ -68,7 +68,7 @@ void createExclusive(const std::string& path, std::string_view bytes) {
 
 // The whole file, or nothing when there is none.
 std::optional<std::string> readIfExists(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  int fd = open(platform::nativePath(path).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return std::nullopt;
     fileError("cannot open", path);
@@ -89,10 +89,10 @@ std::optional<std::string> readIfExists(const std::string& path) {
 // The library opens the very bytes it is given, so a path must reach it unchanged: no cut, no
 // character the host code page lacks.
 void putPath(char (&field)[pelk::kPathWidth], const std::string& path) {
-  const std::string ansi = platform::utf8ToAnsi(path);
-  if (ansi != path || ansi.size() >= sizeof field)
+  const std::string native = platform::nativePath(path);
+  if (native.size() >= sizeof field)
     throw Error("EInOutError", "the path cannot be handed to the signing library: " + path);
-  std::memcpy(field, ansi.c_str(), ansi.size() + 1);
+  std::memcpy(field, native.c_str(), native.size() + 1);
 }
 
 std::string loadedFrom(void* handle) {
@@ -111,7 +111,7 @@ void loadSigner(const std::string& directory) {
   unloadSigner();
   Signer& s = signer();
   const std::string beside = directory + kPelkSignerLibrary;
-  void* handle = dlopen(beside.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(platform::nativePath(beside).c_str(), RTLD_NOW | RTLD_LOCAL);
   std::string why;
   if (!handle) {
     why = dlerror();

@@ -187,3 +187,21 @@ TEST_F(SavedFiles, NothingHeldNothingSaved) {
 }
 
 } // namespace
+
+namespace {
+
+// A Czech host names its files in its own code page: the file appears under those very bytes,
+// not under a re-encoded name the host would never find.
+TEST_F(SavedFiles, FileNameStaysInTheHostCodePage) {
+  plugin.reset();
+  setenv("LC_ALL", "cs_CZ.CP1250", 1);
+  plugin = std::make_unique<Plugin>();
+  connect(server.url(), "surveyor", "heslo");
+  fetchZpmz("VratSouborZPMZ/document_11.response.xml");
+  const std::string name = "n\xe1\xe8rt.pdf";  // "náčrt.pdf" in Windows-1250
+  saveZpmz(dir / name);
+  setenv("LC_ALL", "C.UTF-8", 1);
+  EXPECT_EQ(dir.names(), std::set<std::string>{name});
+}
+
+} // namespace
