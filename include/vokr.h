@@ -144,6 +144,13 @@ VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ(char *ignored, int32_t high, THo
 VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
 VOKR_API void VOKR_STDCALL freeZrusRezervaciZPMZ(char *ignored, int32_t high);
 
+/* The signing block of the proposal input records: 1228 bytes handed unread to the signing
+ * library. For the signing library shipped with the plug-in (libPelkSigner.so) it is:
+ *   offset 0,    1025 bytes: path of a PEM file holding the private key and its certificate,
+ *                            or of a PKCS#12 file (host text field);
+ *   offset 1025,  101 bytes: the key's password, empty for none (host text field);
+ *   offset 1126,  102 bytes: reserved, zero. */
+
 /* Proposal input records (ZalozNavrhZPG, ZalozNavrhZDP): what the inner proposal document is
  * built from. Boolean bytes are written "a" when non-zero, "n" when zero. */
 typedef uint8_t TZpusobUhrady;   /* 0 "H" cash, 1 "I" direct debit, 2 "K" duty stamp,
@@ -244,7 +251,7 @@ typedef struct TZalozNavrhZPGIn {
   TZpusobPrevzeti zpusobPrevzeti;
   uint8_t zmocneniPrevzeti;  /* Boolean: the plan's maker is authorised (taking over) */
   uint8_t reserved[11];
-  uint8_t signingBlock[1228]; /* handed unread to the signing library */
+  uint8_t signingBlock[1228]; /* the signing block, see above */
 } TZalozNavrhZPGIn;
 
 typedef struct TZalozNavrhZDPIn {
@@ -257,7 +264,7 @@ typedef struct TZalozNavrhZDPIn {
   char praresKod[4];
   THostPtr listiny;   /* host list of TListinaRec */
   uint8_t reserved[11];
-  uint8_t signingBlock[1228]; /* handed unread to the signing library */
+  uint8_t signingBlock[1228]; /* the signing block, see above */
 } TZalozNavrhZDPIn;
 
 #pragma pack(pop)
