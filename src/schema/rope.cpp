@@ -14,23 +14,24 @@ constexpr size_t kLineChars = 76;
 constexpr size_t kLineBytes = kLineChars / 4 * 3;  // 57 source bytes fill one line
 constexpr size_t kBlockLines = 1024;               // lines encoded per source read
 
-// Base64 of `n` bytes, 3 bytes to 4 characters, "=" padding.
-void encodeGroups(const uint8_t* in, size_t n, std::string& out) {
+// Base64 of `n` bytes, 3 bytes to 4 characters, "=" padding; returns the end of the output.
+char* encodeGroups(const uint8_t* in, size_t n, char* out) {
   size_t i = 0;
   for (; i + 3 <= n; i += 3) {
     uint32_t v = uint32_t(in[i]) << 16 | uint32_t(in[i + 1]) << 8 | in[i + 2];
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += kAlphabet[(v >> 6) & 63];
-    out += kAlphabet[v & 63];
+    *out++ = kAlphabet[v >> 18];
+    *out++ = kAlphabet[(v >> 12) & 63];
+    *out++ = kAlphabet[(v >> 6) & 63];
+    *out++ = kAlphabet[v & 63];
   }
   if (size_t rest = n - i) {
     uint32_t v = uint32_t(in[i]) << 16 | (rest == 2 ? uint32_t(in[i + 1]) << 8 : 0);
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-    out += '=';
+    *out++ = kAlphabet[v >> 18];
+    *out++ = kAlphabet[(v >> 12) & 63];
+    *out++ = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
+    *out++ = '=';
   }
+  return out;
 }
 
 } // namespace
@@ -69,21 +70,26 @@ uint64_t Rope::size() const {
 void Rope::Reader::encodeNextBlock(const ByteSource& source) {
   uint64_t left = source.size() - offset_;
   size_t want = static_cast<size_t>(std::min<uint64_t>(left, kLineBytes * kBlockLines));
-  std::vector<uint8_t> bytes(want);
+  source_.resize(want);
   size_t got = 0;
   while (got < want) {
-    size_t n = source.read(offset_ + got, bytes.data() + got, want - got);
+    size_t n = source.read(offset_ + got, source_.data() + got, want - got);
     if (n == 0) throw Error("EInOutError", "attachment ended before its announced size");
     got += n;
   }
-  encoded_.clear();
-  encodedPos_ = 0;
+  encoded_.resize(static_cast<size_t>(base64EncodedSize(want)));
+  char* out = encoded_.data();
   for (size_t at = 0; at < want; at += kLineBytes) {
     size_t line = std::min(kLineBytes, want - at);
-    encodeGroups(bytes.data() + at, line, encoded_);
+    out = encodeGroups(source_.data() + at, line, out);
     // 55 or 56 bytes fill a line too, once padded.
-    if ((line + 2) / 3 * 4 == kLineChars) encoded_ += "\r\n";
+    if ((line + 2) / 3 * 4 == kLineChars) {
+      *out++ = '\r';
+      *out++ = '\n';
+    }
   }
+  encoded_.resize(static_cast<size_t>(out - encoded_.data()));
+  encodedPos_ = 0;
   offset_ += want;
 }
 

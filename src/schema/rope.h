@@ -42,7 +42,8 @@ public:
     const Rope& rope_;
     size_t segment_ = 0;
     uint64_t offset_ = 0;  // within the current segment: text bytes, or source bytes encoded
-    std::string encoded_;  // base64 of the current block of whole lines
+    std::vector<uint8_t> source_;  // the current block's bytes, read from the source
+    std::string encoded_;          // their base64, in whole lines
     size_t encodedPos_ = 0;
   };
 
