@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "schema/datetime.h"
 #include "schema/multipart.h"
 #include "schema/namespaces.h"
 #include "schema/remotable.h"
@@ -78,57 +79,8 @@ uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
   return static_cast<uint8_t>(ordinal);
 }
 
-// An XML Schema date, optionally followed by "T" and an XML Schema time, with an optional
-// time zone: the lexical forms the service sends for its date-time values.
-bool isDateTime(std::string_view s) {
-  size_t i = 0;
-  auto digits = [&](size_t n, int& value) {
-    value = 0;
-    for (size_t k = 0; k < n; ++k, ++i) {
-      if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
-      value = value * 10 + (s[i] - '0');
-    }
-    return true;
-  };
-  auto expect = [&](char c) { return i < s.size() && s[i++] == c; };
-  int year = 0, month = 0, day = 0;
-  if (i < s.size() && s[i] == '-') ++i;
-  size_t yearStart = i;
-  while (i < s.size() && s[i] >= '0' && s[i] <= '9') year = (year * 10 + (s[i++] - '0')) % 10000;
-  if (i - yearStart < 4) return false;
-  if (!expect('-') || !digits(2, month) || !expect('-') || !digits(2, day)) return false;
-  static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  if (month == 2 && day == 29 && !leap) return false;
-  if (i < s.size() && s[i] == 'T') {
-    ++i;
-    int hour = 0, minute = 0, second = 0;
-    if (!digits(2, hour) || !expect(':') || !digits(2, minute) || !expect(':') || !digits(2, second))
-      return false;
-    bool fractionNonZero = false;
-    if (i < s.size() && s[i] == '.') {
-      size_t start = ++i;
-      for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) fractionNonZero |= s[i] != '0';
-      if (i == start) return false;
-    }
-    bool midnightEnd = hour == 24 && minute == 0 && second == 0 && !fractionNonZero;
-    if ((hour > 23 && !midnightEnd) || minute > 59 || second > 59) return false;
-  }
-  if (i < s.size()) {
-    if (s[i] == 'Z') {
-      ++i;
-    } else if (s[i] == '+' || s[i] == '-') {
-      ++i;
-      int hh = 0, mm = 0;
-      if (!digits(2, hh) || !expect(':') || !digits(2, mm) || hh > 14 || mm > 59) return false;
-    }
-  }
-  return i == s.size();
-}
-
 TXSDateTime toDateTime(std::string_view text) {
-  if (!isDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
+  if (!parseDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
   return {std::string(text)};
 }
 
