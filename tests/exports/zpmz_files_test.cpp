@@ -4,6 +4,7 @@
 #include <openssl/evp.h>
 
 #include "document_fixtures.h"
+#include "large_answers.h"
 #include "other_process.h"
 
 using namespace vokr::test;
@@ -266,72 +267,6 @@ TEST_F(Download, ResultListShorterThanCountIsNotOverrun) {
 }
 
 // ---- a large file: fetched and saved byte for byte ----
-
-// Pseudo-random bytes (xorshift64*): the same sequence for the same seed, when drawn in pieces
-// whose sizes are multiples of 8 (all but the last).
-class Noise {
-public:
-  explicit Noise(uint64_t seed) : state_(seed) {}
-  void fill(uint8_t* p, size_t n) {
-    for (size_t i = 0; i < n; i += 8) {
-      state_ ^= state_ >> 12;
-      state_ ^= state_ << 25;
-      state_ ^= state_ >> 27;
-      const uint64_t word = state_ * 0x2545F4914F6CDD1DULL;
-      std::memcpy(p + i, &word, std::min<size_t>(8, n - i));
-    }
-  }
-
-private:
-  uint64_t state_;
-};
-
-// An answer carrying `size` bytes of noise as base64 in place of "@CONTENT@" in the template,
-// encoded while the server sends it: the whole text never exists at once.
-Answer noiseFileAnswer(const std::string& templ, uint64_t size, uint64_t seed) {
-  struct Text {
-    std::string pending, suffix;
-    size_t taken = 0;
-    uint64_t left;
-    Noise noise;
-    bool suffixSent = false;
-
-    // The next piece of the answer after the prefix; false at the end.
-    bool refill() {
-      taken = 0;
-      if (left > 0) {
-        uint8_t raw[3 * 16384];
-        const size_t take = size_t(std::min<uint64_t>(sizeof raw, left));
-        noise.fill(raw, take);
-        left -= take;
-        pending.resize((take + 2) / 3 * 4 + 1);
-        pending.resize(size_t(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(pending.data()), raw, int(take))));
-        return true;
-      }
-      if (suffixSent) return false;
-      pending = suffix;
-      suffixSent = true;
-      return true;
-    }
-  };
-  const size_t mark = templ.find("@CONTENT@");
-  auto text = std::make_shared<Text>(Text{templ.substr(0, mark), templ.substr(mark + 9), 0, size, Noise(seed)});
-  Answer a;
-  a.headers = {{"Content-Type", "text/xml; charset=utf-8"}};
-  a.generatedLength = mark + (size + 2) / 3 * 4 + text->suffix.size();
-  a.generator = [text](char* out, size_t n) -> size_t {
-    size_t written = 0;
-    while (written < n) {
-      if (text->taken == text->pending.size() && !text->refill()) break;
-      const size_t chunk = std::min(n - written, text->pending.size() - text->taken);
-      std::memcpy(out + written, text->pending.data() + text->taken, chunk);
-      text->taken += chunk;
-      written += chunk;
-    }
-    return written;
-  };
-  return a;
-}
 
 std::string sha256Hex(const std::function<size_t(uint8_t*, size_t)>& next) {
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
