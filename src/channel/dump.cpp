@@ -77,15 +77,9 @@ DumpFile::~DumpFile() {
 }
 
 void DumpFile::write(std::string_view bytes) {
-  while (fd_ >= 0 && !bytes.empty()) {
-    ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ::close(fd_);
-      fd_ = -1;
-      return;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
+  if (fd_ >= 0 && !platform::writeAll(fd_, bytes.data(), bytes.size())) {
+    ::close(fd_);
+    fd_ = -1;  // a dump that cannot be written is given up, never the call
   }
 }
 

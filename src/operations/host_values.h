@@ -57,11 +57,8 @@ size_t writeList(THostPtr list, const Items& items, Write&& write) {
 // A host list of N-byte text entries, one decimal value each: every entry up to the list's
 // count is sent, an empty one as an empty value.
 template <size_t N> std::vector<schema::TXSDecimal> decimalList(THostPtr list) {
-  plugin::HostList host(list, N);
   std::vector<schema::TXSDecimal> items;
-  items.reserve(host.count());
-  for (size_t i = 0; i < host.count(); ++i)
-    items.push_back({plugin::readText(*host.at<const char[N]>(i))});
+  for (std::string& text : plugin::readTextList(list, N)) items.push_back({std::move(text)});
   return items;
 }
 

@@ -38,16 +38,7 @@ public:
   bool created() const { return fd_ >= 0; }
 
   bool write(std::span<const uint8_t> content) {
-    const uint8_t* at = content.data();
-    size_t left = content.size();
-    while (left > 0) {
-      const ssize_t n = ::write(fd_, at, left < (size_t(1) << 30) ? left : size_t(1) << 30);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      at += n;
-      left -= size_t(n);
-    }
-    return true;
+    return platform::writeAll(fd_, content.data(), content.size());
   }
 
   // Durable content, then the rename that makes it the target in one step.

@@ -22,4 +22,20 @@ bool fileInUse(const std::string& path) {
   return inUse;
 }
 
+bool writeAll(int fd, const void* bytes, size_t n) {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    const ssize_t done = ::write(fd, at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      if (done == 0) errno = EIO;
+      return false;
+    }
+    at += done;
+    n -= size_t(done);
+  }
+  return true;
+}
+
 } // namespace vokr::platform

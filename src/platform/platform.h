@@ -58,4 +58,8 @@ std::string regionalTime(const LocalTime& t);
 // someone holds a lock on it.
 bool fileInUse(const std::string& path);
 
+// Writes all n bytes to an open file, in as many writes as it takes. False on an error, with
+// errno telling which.
+bool writeAll(int fd, const void* bytes, size_t n);
+
 } // namespace vokr::platform

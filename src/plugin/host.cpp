@@ -29,4 +29,12 @@ HostList::HostList(THostPtr first, size_t entrySize)
   }
 }
 
+std::vector<std::string> readTextList(THostPtr list, size_t width) {
+  HostList entries(list, width);
+  std::vector<std::string> texts;
+  texts.reserve(entries.count());
+  for (size_t i = 0; i < entries.count(); ++i) texts.push_back(readText(entries.at<char>(i), width));
+  return texts;
+}
+
 } // namespace vokr::plugin

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "vokr.h"
 
@@ -40,6 +41,9 @@ private:
   size_t count_;
   size_t entrySize_;
 };
+
+// The texts of a host list of text fields of `width` bytes each, up to its count.
+std::vector<std::string> readTextList(THostPtr list, size_t width);
 
 // Unaligned scalar stores and loads (records are packed).
 template <class T> void store(void* at, T value) { std::memcpy(at, &value, sizeof value); }

@@ -134,15 +134,6 @@ std::string_view fileNamePart(std::string_view path) {
   return cut == std::string_view::npos ? path : path.substr(cut + 1);
 }
 
-std::vector<std::string> readTextList(THostPtr list, size_t width) {
-  plugin::HostList entries(list, width);
-  std::vector<std::string> texts;
-  texts.reserve(entries.count());
-  for (size_t i = 0; i < entries.count(); ++i)
-    texts.push_back(plugin::readText(entries.at<char>(i), width));
-  return texts;
-}
-
 void writeTextContainer(DocumentBuilder& doc, std::string_view container, std::string_view item,
                         const std::vector<std::string>& texts) {
   if (texts.empty()) return;

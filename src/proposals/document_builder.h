@@ -72,8 +72,6 @@ std::string_view fileNamePart(std::string_view path);
 // Width of a note in the host's lists of notes.
 inline constexpr size_t kPoznamkaWidth = 4001;
 
-// The texts of a host list of text fields of `width` bytes each.
-std::vector<std::string> readTextList(THostPtr list, size_t width);
 // A container holding one forced `item` per text; nothing at all for no texts.
 void writeTextContainer(DocumentBuilder& doc, std::string_view container, std::string_view item,
                         const std::vector<std::string>& texts);

@@ -53,15 +53,11 @@ void removeIfExists(const std::string& path) {
 void createExclusive(const std::string& path, std::string_view bytes) {
   int fd = open(platform::nativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) fileError("cannot create", path);
-  for (size_t done = 0; done < bytes.size();) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      const int writeErrno = errno;
-      close(fd);
-      errno = writeErrno;
-      fileError("cannot write", path);
-    }
-    done += static_cast<size_t>(n);
+  if (!platform::writeAll(fd, bytes.data(), bytes.size())) {
+    const int writeErrno = errno;
+    close(fd);
+    errno = writeErrno;
+    fileError("cannot write", path);
   }
   if (close(fd) != 0) fileError("cannot write", path);
 }

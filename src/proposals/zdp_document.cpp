@@ -5,6 +5,7 @@
 namespace vokr::proposals {
 
 using plugin::readText;
+using plugin::readTextList;
 
 ProposalDocument buildZdpDocument(const TZalozNavrhZDPIn& in) {
   DocumentBuilder doc("ZDP");

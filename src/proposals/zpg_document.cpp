@@ -8,6 +8,7 @@ namespace {
 
 using plugin::HostList;
 using plugin::readText;
+using plugin::readTextList;
 
 // Widths of the entries of the host's text lists.
 constexpr size_t kIdentifierWidth = 31;

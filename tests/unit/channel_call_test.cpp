@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "proxy.h"
 #include "schema/messages.h"
+#include "code_page.h"
 
 #define STR2(x) #x
 #define STR(x) STR2(x)
@@ -187,18 +188,7 @@ TEST_F(Channel, OpensAConnectionOfItsOwnForEveryCall) {
   EXPECT_EQ(server.connections(), 2u);
 }
 
-// Runs a test body under a host code page, then goes back to the test process's own.
-class CodePage {
-public:
-  explicit CodePage(const char* locale) : env_("LC_ALL", locale) { vokr::platform::initCodePage(); }
-  ~CodePage() {
-    setenv("LC_ALL", "C.UTF-8", 1);
-    vokr::platform::initCodePage();
-  }
-
-private:
-  ScopedEnv env_;
-};
+using vokr::test::CodePage;
 
 struct HeaderCase {
   const char* name;

@@ -117,8 +117,12 @@ TEST_P(MessageCopy, SetsFlagsAndWritesOnlyWhatTheListHolds) {
     EXPECT_EQ(list[i].u8At(11), uint8_t(c.messages[i].level));
     EXPECT_EQ(list[i].textAt(12, 4001), c.messages[i].text);
   }
-  if (c.entries > c.written) EXPECT_EQ(list[c.written].u8At(0), 0xEE) << "entry left untouched";
-  if (c.entries >= 0) EXPECT_TRUE(list.guardIntact());
+  if (c.entries > c.written) {
+    EXPECT_EQ(list[c.written].u8At(0), 0xEE) << "entry left untouched";
+  }
+  if (c.entries >= 0) {
+    EXPECT_TRUE(list.guardIntact());
+  }
   EXPECT_TRUE(guardIntact(block));
 }
 

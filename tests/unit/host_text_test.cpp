@@ -4,24 +4,13 @@
 
 #include "platform/platform.h"
 #include "plugin/host.h"
+#include "code_page.h"
 
 namespace {
 
 using vokr::plugin::readText;
 using vokr::plugin::writeText;
-
-// Runs a test body under a host code page, then restores the test process's own.
-class CodePage {
-public:
-  explicit CodePage(const char* locale) {
-    setenv("LC_ALL", locale, 1);
-    vokr::platform::initCodePage();
-  }
-  ~CodePage() {
-    setenv("LC_ALL", "C.UTF-8", 1);
-    vokr::platform::initCodePage();
-  }
-};
+using vokr::test::CodePage;
 
 struct CutCase {
   const char* locale;

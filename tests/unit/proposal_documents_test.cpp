@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "proposals/zdp_document.h"
 #include "proposals/zpg_document.h"
+#include "code_page.h"
 
 namespace {
 
@@ -707,25 +708,7 @@ TEST(ProposalDocuments, DocumentWithOnlyForcedParts) {
 
 // --- host code page ---
 
-// Switches the host code page for one test and back.
-class CodePage {
-public:
-  explicit CodePage(const char* locale) {
-    if (const char* old = std::getenv("LC_ALL")) saved_ = old;
-    setenv("LC_ALL", locale, 1);
-    vokr::platform::initCodePage();
-  }
-  ~CodePage() {
-    if (saved_)
-      setenv("LC_ALL", saved_->c_str(), 1);
-    else
-      unsetenv("LC_ALL");
-    vokr::platform::initCodePage();
-  }
-
-private:
-  std::optional<std::string> saved_;
-};
+using vokr::test::CodePage;
 
 TEST(ProposalDocuments, HostTextInCp1250) {
   CodePage cp1250("cs_CZ.CP1250");

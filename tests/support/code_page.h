@@ -1,0 +1,33 @@
+#pragma once
+// Switches the host code page of the library linked into a test for one scope, and back: the
+// library reads the code page from LC_ALL/LC_CTYPE when told to.
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace vokr::test {
+
+class CodePage {
+public:
+  explicit CodePage(const char* locale) {
+    if (const char* old = std::getenv("LC_ALL")) saved_ = old;
+    setenv("LC_ALL", locale, 1);
+    platform::initCodePage();
+  }
+  ~CodePage() {
+    if (saved_)
+      setenv("LC_ALL", saved_->c_str(), 1);
+    else
+      unsetenv("LC_ALL");
+    platform::initCodePage();
+  }
+  CodePage(const CodePage&) = delete;
+  CodePage& operator=(const CodePage&) = delete;
+
+private:
+  std::optional<std::string> saved_;
+};
+
+} // namespace vokr::test
