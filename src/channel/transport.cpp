@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/error.h"
+#include "channel/tls_share.h"
 #include "schema/rope.h"
 
 #define VOKR_STR2(x) #x
@@ -80,6 +81,7 @@ struct Transfer {
   HttpStatus status;
   bool begun = false;
   std::exception_ptr failure;  // thrown inside a callback, rethrown after the transfer
+  std::shared_ptr<x509_store_st> trustStore;  // kept for the connection's TLS context
 
   bool sending = false;  // the first body bytes have been asked for
   curl_off_t lastUp = -1, lastDown = -1;
@@ -205,14 +207,13 @@ void setProxy(CURL* easy, const TransportSettings& s) {
   curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
 }
 
-void setTrust(CURL* easy) {
+std::shared_ptr<x509_store_st> setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
   const char* file = std::getenv("SSL_CERT_FILE");
   const char* dir = std::getenv("SSL_CERT_DIR");
-  if (file && *file) curl_easy_setopt(easy, CURLOPT_CAINFO, file);
-  if (dir && *dir) curl_easy_setopt(easy, CURLOPT_CAPATH, dir);
+  return shareTls(easy, Trust{file ? file : "", dir ? dir : ""});
 }
 
 } // namespace
@@ -274,7 +275,7 @@ void configure(CURL* e, Transfer& t, curl_slist* headers, char* errorText) {
   curl_easy_setopt(e, CURLOPT_XFERINFODATA, &t);
   curl_easy_setopt(e, CURLOPT_SSLVERSION,
                    static_cast<long>(CURL_SSLVERSION_TLSv1_0) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
-  setTrust(e);
+  t.trustStore = setTrust(e);
   setProxy(e, s);
   if (s.connectTimeout > 0) curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.connectTimeout));
 }

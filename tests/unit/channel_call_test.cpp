@@ -373,6 +373,29 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
   }
 }
 
+// Every call has a connection of its own, but a later call to the same service resumes the TLS
+// session of an earlier one instead of a full handshake. A new trust setting starts afresh: a
+// session is never resumed past the trust it was verified against.
+TEST_F(Channel, ResumesTheTlsSessionOfAnEarlierCallUntilTheTrustChanges) {
+  for (int i = 0; i < 3; ++i) answerOk();
+  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz());
+  HttpsServer stranger;
+  {
+    ScopedEnv otherTrust("SSL_CERT_FILE", stranger.certificateFile().c_str());
+    vokr::Error e = failureOf([] { reserveZpmz(); });
+    EXPECT_TRUE(contains(e.what(), "certificate problem")) << e.what();
+  }
+  EXPECT_NO_THROW(reserveZpmz());
+
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(server.connections(), 4u);
+  EXPECT_FALSE(requests[0].tlsResumed);
+  EXPECT_TRUE(requests[1].tlsResumed);
+  EXPECT_FALSE(requests[2].tlsResumed) << "the trust setting changed in between";
+}
+
 // Through a real proxy with Basic authentication.
 class ChannelProxy : public Channel {
 protected:
