@@ -15,9 +15,9 @@ void printMessages(const Messages& messages);
 std::string dateTime(THostDateTime days);
 std::string joined(const std::vector<std::string>& items, const char* separator = ", ");
 // The texts of a host list of fixed-width text entries.
-template <size_t N> std::vector<std::string> texts(THostPtr list) {
+template <class Entry> std::vector<std::string> texts(THostPtr list) {
   std::vector<std::string> out;
-  for (const auto& e : entries<const char[N]>(list)) out.push_back(get(e));
+  for (const auto& e : entries<const Entry>(list)) out.push_back(get(e));
   return out;
 }
 

@@ -371,8 +371,8 @@ bool Workflow::submitZpg() {
   put(in->pracovisteKod, get(proceeding_.praresKod), "office code");
   in->katastralniUzemi = memory_.list<TKatastralniUzemiRec>(1);
   put(fromHost<TKatastralniUzemiRec>(in->katastralniUzemi)->kod, o_.area, "cadastral area code");
-  in->poznamky = f_.textList<4001>({local("Rozdělení pozemku pro stavbu rodinného domu.")}, "note");
-  in->parcely = f_.textList<31>(parcels_, "parcel identifier");
+  in->poznamky = f_.textList<Note>({local("Rozdělení pozemku pro stavbu rodinného domu.")}, "note");
+  in->parcely = f_.textList<ParcelId>(parcels_, "parcel identifier");
 
   in->ucastnici = memory_.list<TUcastnikRec>(1);
   TUcastnikRec& u = *fromHost<TUcastnikRec>(in->ucastnici);
@@ -413,7 +413,7 @@ bool Workflow::submitZdp() {
   auto* in = memory_.make<TZalozNavrhZDPIn>();
   put(in->typ, "ZDP", "proposal type");
   put(in->extIdentifikace, o_.job, "external identification");
-  in->poznamky = f_.textList<4001>({local("Doplnění listin k návrhu na potvrzení plánu.")}, "note");
+  in->poznamky = f_.textList<Note>({local("Doplnění listin k návrhu na potvrzení plánu.")}, "note");
   put(in->rizeniTyp, get(zpg_->rizeniTyp), "proceeding type");
   put(in->poradoveCislo, get(zpg_->poradoveCislo), "proceeding number");
   put(in->rok, get(zpg_->rok), "proceeding year");
