@@ -25,14 +25,23 @@ std::string indented(const std::string& text, size_t by) {
   return out;
 }
 
-// How many entries the plug-in wrote by a High field (highest index), within the list.
+bool textOutput = true;
+
+} // namespace
+
 size_t written(size_t allocated, int32_t high) {
   return high < 0 ? 0 : std::min(allocated, static_cast<size_t>(high) + 1);
 }
 
-} // namespace
+char exportState(uint8_t stavBehu) { return stavBehu < 5 ? "BCDPS"[stavBehu] : '?'; }
 
-void line(const std::string& text) { std::printf("    %s\n", text.c_str()); }
+void setTextOutput(bool on) { textOutput = on; }
+
+void say(const std::string& text) {
+  if (textOutput) std::fputs(text.c_str(), stdout);
+}
+
+void line(const std::string& text) { say("    " + text + "\n"); }
 
 void printMessages(const Messages& messages) {
   for (const Message& m : messages.list) {

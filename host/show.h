@@ -8,11 +8,18 @@
 
 namespace host {
 
+// Text on standard output, unless --json holds it back for its document.
+void setTextOutput(bool on);
+void say(const std::string& text);
 // An indented line of the current step.
 void line(const std::string& text);
 void printMessages(const Messages& messages);
 
 std::string dateTime(THostDateTime days);
+// How many entries the plug-in wrote by a High field (highest index), within the list.
+size_t written(size_t allocated, int32_t high);
+// The letter of an export run's state (its ordinal byte).
+char exportState(uint8_t stavBehu);
 std::string joined(const std::vector<std::string>& items, const char* separator = ", ");
 // The texts of a host list of fixed-width text entries.
 template <class Entry> std::vector<std::string> texts(THostPtr list) {
