@@ -12,7 +12,6 @@
 #include "errors.h"
 #include "interrupt.h"
 #include "proposals.h"
-#include "records_json.h"
 #include "settings.h"
 #include "show.h"
 #include "signing_key.h"
@@ -280,10 +279,7 @@ void fetchZpmz(Context& c) {
   }
   if (!c.out.call("vratSouborZPMZ", r.messages)) return;
   line(get(r.out->zpmzDokumentId) + "  " + get(r.out->nazevSouboru) + "  (" + get(r.out->velikostSouboru) + " bytes)");
-  c.out.result(Json::object()
-                   .set("zpmzDokumentId", utf8(get(r.out->zpmzDokumentId)))
-                   .set("nazevSouboru", utf8(get(r.out->nazevSouboru)))
-                   .set("velikostSouboru", utf8(get(r.out->velikostSouboru))));
+  c.out.result(toJson(*r.out));
   if (path.empty()) return;
   FileSnapshot now = snapshot(path);
   if (!savedSince(before, now)) throw FileError("the file was not saved to " + path);

@@ -55,16 +55,9 @@ std::string attachmentPath(const std::string& path) {
 }
 
 ProposalData proposalFromOptions(const Options& o) {
-  ProposalData d;
-  d.job = o.job;
-  d.office = o.office;
-  d.area = o.area;
-  d.zpmz = o.zpmz;
-  d.proceedingId = o.proceeding;
-  d.note = o.note;
-  d.date = today();
-  d.parcels = o.parcels;
-  d.attachment = attachmentPath(required(o.attachment, "--attachment FILE"));
+  ProposalData d{.job = o.job, .office = o.office, .area = o.area, .zpmz = o.zpmz, .proceedingId = o.proceeding,
+                 .attachment = attachmentPath(required(o.attachment, "--attachment FILE")), .note = o.note,
+                 .date = today(), .parcels = o.parcels};
   if (!o.applicant.empty()) {
     size_t space = o.applicant.rfind(' ');
     if (space == std::string::npos) throw UsageError("--applicant wants 'FIRST-NAME SURNAME'");

@@ -1,10 +1,12 @@
 #pragma once
-// How results read on the terminal: one indented line per fact, texts as the plug-in gave
-// them (they are already in the terminal's code page).
+// How results read: on the terminal one indented line per fact, texts as the plug-in gave them
+// (they are already in the terminal's code page); for --json (show_json.cpp) objects with the
+// record fields' names, texts in UTF-8.
 #include <string>
 #include <vector>
 
 #include "families.h"
+#include "json.h"
 
 namespace host {
 
@@ -29,11 +31,31 @@ template <class Entry> std::vector<std::string> texts(THostPtr list) {
 }
 
 void printProceedings(const TSeznamRizeniPMOut& out);
+Json toJson(const TSeznamRizeniPMOut& out);
 void printDetail(const TDetailRizeniPMOut& out);
-// Blocks the answer did not carry have an empty area code (the host zeroes the record).
+Json toJson(const TDetailRizeniPMOut& out);
+// Blocks the answer did not carry have an empty area code (the host zeroes the record); in
+// JSON they are null.
 void printElementReservations(const TVytvorRezervaciPrvkuOut& out);
+Json toJson(const TVytvorRezervaciPrvkuOut& out);
 void printPgpProceedings(const TSeznamRizeniPGPOut& out);
+Json toJson(const TSeznamRizeniPGPOut& out);
 void printReport(const TSestavaRec& report);
+Json toJson(const TSestavaRec& report);
 void printZpmzFile(const TSouborZPMZRec& file);
+Json toJson(const TSouborZPMZRec& file);
+Json toJson(const TVratSouborZPMZOut& file);
+Json toJson(const TZalozRizeniPMOut& out);
+Json toJson(const TVytvorRezervaciZPMZOut& out);
+Json toJson(const TExportVFStatusRec& run);
+Json toJson(const TZalozNavrhZPGOut& out);
+Json toJson(const TZalozNavrhZDPOut& out);
+
+// A host list of records as an array.
+template <class Rec> Json listJson(THostPtr list) {
+  Json a = Json::array();
+  for (const Rec& r : entries<const Rec>(list)) a.push(toJson(r));
+  return a;
+}
 
 } // namespace host

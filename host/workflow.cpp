@@ -15,7 +15,6 @@
 #include "errors.h"
 #include "interrupt.h"
 #include "proposals.h"
-#include "records_json.h"
 #include "settings.h"
 #include "show.h"
 #include "signing_key.h"
@@ -292,24 +291,10 @@ std::string Workflow::writeAttachment() {
 
 // The demo's applicant and plan: the proposals' data, the ZPMZ number as reserved.
 ProposalData Workflow::proposal() const {
-  ProposalData d;
-  d.job = o_.job;
-  d.office = get(proceeding_.praresKod);
-  d.area = o_.area;
-  d.zpmz = zpmz_;
-  d.proceedingId = get(proceeding_.idRizeni);
-  d.attachment = attachment_;
-  d.date = today();
-  d.parcels = parcels_;
-  d.firstName = local("Jan");
-  d.surname = local("Novák");
-  d.birthDate = "1970-05-14";
-  d.dataBox = "abc123x";
-  d.street = local("Polní");
-  d.houseNumber = "12";
-  d.postCode = "60200";
-  d.municipality = local("Horní Lhota");
-  return d;
+  return {.job = o_.job, .office = get(proceeding_.praresKod), .area = o_.area, .zpmz = zpmz_,
+          .proceedingId = get(proceeding_.idRizeni), .attachment = attachment_, .date = today(), .parcels = parcels_,
+          .firstName = local("Jan"), .surname = local("Novák"), .birthDate = "1970-05-14", .dataBox = "abc123x",
+          .street = local("Polní"), .houseNumber = "12", .postCode = "60200", .municipality = local("Horní Lhota")};
 }
 
 bool Workflow::submitZpg() {

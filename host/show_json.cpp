@@ -1,5 +1,3 @@
-#include "records_json.h"
-
 #include "show.h"
 
 namespace host {
@@ -12,6 +10,13 @@ template <class Entry> Json textsJson(THostPtr list) {
   Json a = Json::array();
   for (const std::string& t : texts<Entry>(list)) a.push(utf8(t));
   return a;
+}
+
+// An object of text members: name, host text; given several to a line.
+Json textMembers(std::initializer_list<std::pair<const char*, std::string>> members) {
+  Json o = Json::object();
+  for (const auto& [name, value] : members) o.set(name, utf8(value));
+  return o;
 }
 
 Json dateJson(THostDateTime days) { return days == 0.0 ? Json() : Json(dateTime(days)); }
@@ -46,21 +51,15 @@ template <class Rec, class Fn> Json each(THostPtr list, Fn fn) {
 } // namespace
 
 Json toJson(const TZalozRizeniPMOut& o) {
-  return Json::object()
-      .set("idRizeni", text(o.idRizeni))
-      .set("cisloRizeni", text(o.cisloRizeni))
-      .set("praresKod", text(o.praresKod))
-      .set("rizeniTyp", text(o.rizeniTyp))
-      .set("poradoveCislo", text(o.poradoveCislo))
-      .set("rok", text(o.rok));
+  return textMembers({{"idRizeni", get(o.idRizeni)}, {"cisloRizeni", get(o.cisloRizeni)},
+                      {"praresKod", get(o.praresKod)}, {"rizeniTyp", get(o.rizeniTyp)},
+                      {"poradoveCislo", get(o.poradoveCislo)}, {"rok", get(o.rok)}});
 }
 
 Json toJson(const TSeznamRizeniPMOut& o) {
   return each<TRizeniPMRec>(o.rizeniPMList, [](const TRizeniPMRec& r) {
-    return Json::object()
-        .set("idRizeniPM", text(r.idRizeniPM))
-        .set("cisloRizeni", text(r.cisloRizeni))
-        .set("cisloZakazky", text(r.cisloZakazky));
+    return textMembers({{"idRizeniPM", get(r.idRizeniPM)}, {"cisloRizeni", get(r.cisloRizeni)},
+                        {"cisloZakazky", get(r.cisloZakazky)}});
   });
 }
 
@@ -118,11 +117,8 @@ Json toJson(const TSeznamRizeniPGPOut& o) {
 }
 
 Json toJson(const TExportVFStatusRec& r) {
-  return Json::object()
-      .set("behId", text(r.behId))
-      .set("stavBehu", std::string(1, exportState(r.stavBehu)))
-      .set("linkVF", text(r.linkVF))
-      .set("hashExportu", text(r.hashExportu));
+  return textMembers({{"behId", get(r.behId)}, {"stavBehu", std::string(1, exportState(r.stavBehu))},
+                      {"linkVF", get(r.linkVF)}, {"hashExportu", get(r.hashExportu)}});
 }
 
 Json toJson(const TSestavaRec& r) {
@@ -137,27 +133,24 @@ Json toJson(const TSestavaRec& r) {
       .set("format", text(r.format));
 }
 
-Json toJson(const TSouborZPMZRec& f) {
-  return Json::object()
-      .set("zpmzDokumentId", text(f.zpmzDokumentId))
-      .set("nazevSouboru", text(f.nazevSouboru))
-      .set("velikostSouboru", text(f.velikostSouboru));
+// The found files and a fetched one share these members.
+template <class File> Json fileJson(const File& f) {
+  return textMembers({{"zpmzDokumentId", get(f.zpmzDokumentId)}, {"nazevSouboru", get(f.nazevSouboru)},
+                      {"velikostSouboru", get(f.velikostSouboru)}});
 }
 
+Json toJson(const TSouborZPMZRec& f) { return fileJson(f); }
+Json toJson(const TVratSouborZPMZOut& f) { return fileJson(f); }
+
 Json toJson(const TZalozNavrhZPGOut& o) {
-  return Json::object()
-      .set("idRizeni", text(o.idRizeni))
-      .set("cisloPodani", text(o.cisloPodani))
-      .set("createDate", text(o.createDate))
-      .set("praresKod", text(o.praresKod))
-      .set("rizeniTyp", text(o.rizeniTyp))
-      .set("poradoveCislo", text(o.poradoveCislo))
-      .set("rok", text(o.rok))
-      .set("noveRizeniId", text(o.noveRizeniId));
+  return textMembers({{"idRizeni", get(o.idRizeni)}, {"cisloPodani", get(o.cisloPodani)},
+                      {"createDate", get(o.createDate)}, {"praresKod", get(o.praresKod)},
+                      {"rizeniTyp", get(o.rizeniTyp)}, {"poradoveCislo", get(o.poradoveCislo)},
+                      {"rok", get(o.rok)}, {"noveRizeniId", get(o.noveRizeniId)}});
 }
 
 Json toJson(const TZalozNavrhZDPOut& o) {
-  return Json::object().set("idRizeni", text(o.idRizeni)).set("cisloPodani", text(o.cisloPodani));
+  return textMembers({{"idRizeni", get(o.idRizeni)}, {"cisloPodani", get(o.cisloPodani)}});
 }
 
 } // namespace host
