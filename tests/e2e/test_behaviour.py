@@ -5,13 +5,16 @@ checks made before anything is sent."""
 import json
 import os
 import pathlib
+import pty
 import re
 import signal
+import subprocess
 import tempfile
 import time
 import unittest
 
-from hostrun import CRASH_MARKS, Simulator, closed_port, make_key, start_host, vokr_host
+from hostrun import (CRASH_MARKS, HOST, RUN32, Simulator, closed_port, host_environment, make_key, start_host,
+                     vokr_host)
 
 PASSWORD = "heslo"
 
@@ -226,7 +229,9 @@ class KeyCheck(WithSimulator):
         self.assertEqual((state["requests"], state["proceedings"]), (0, []))
 
 
-class Interrupt(WithSimulator):
+class LargeDownload(WithSimulator):
+    """Ctrl-C and the progress line, during a download that takes seconds."""
+
     SIZE = 200 * 1024 * 1024
 
     def setUp(self):
@@ -254,6 +259,30 @@ class Interrupt(WithSimulator):
         self.assertEqual(host.returncode, 130, err)
         self.assertIn("vokr-host: interrupted; 1 partial file removed\n", err)
         self.assertEqual(os.listdir(target), [])
+
+    def test_a_long_download_shows_its_elapsed_time_on_a_terminal(self):
+        controller, terminal = pty.openpty()
+        host = subprocess.Popen(RUN32 + [HOST, "download-zpmz", "600001", "412", str(self.dir / "download"),
+                                         "--cacert", str(self.sim.cert)],
+                                stdout=subprocess.PIPE, stderr=terminal, stdin=subprocess.DEVNULL,
+                                env=host_environment(VOKR_URL=self.sim.url, VOKR_USER="geodet",
+                                                     VOKR_PASSWORD=PASSWORD))
+        os.close(terminal)
+        shown = b""
+        while True:
+            try:
+                chunk = os.read(controller, 4096)
+            except OSError:  # the terminal closed with the process
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(controller)
+        out, _ = host.communicate(timeout=60)
+        self.assertEqual(host.returncode, 0, shown)
+        self.assertIn(b"\r\x1b[K  downloading [1/1] large.bin (%d bytes) ... 1 s" % self.SIZE, shown)
+        self.assertTrue(shown.endswith(b"\r\x1b[K"), shown[-200:])  # the line is cleared again
+        self.assertIn("[1/1] large.bin ... %d bytes\n" % self.SIZE, out.decode())
 
 
 if __name__ == "__main__":
