@@ -9,7 +9,6 @@
 
 #include "errors.h"
 #include "host_text.h"
-#include "pelk_signer.h"
 
 namespace host {
 
