@@ -32,7 +32,7 @@
  *      storing the count in the four bytes before the first entry; the server messages too.
  *   4. get<Op>(..., out)        copies the messages, then the results (below).
  *   5. free<Op>(...)            releases the held answer. Nothing held: does nothing.
- * get and ListSizes may be repeated; they change nothing. Families are independent.
+ * get and ListSizes may be repeated; the held answer stays as it is. Families are independent.
  *
  * ARGUMENT CONVENTIONS.
  *   result text (char *result, int32_t high) of a load: high is the buffer's highest index
