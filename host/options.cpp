@@ -68,7 +68,7 @@ const std::vector<Option>& table() {
       {"log-level", "N", "above 0: every request and response is dumped", number<&Options::logLevel>()},
       {"no-timestamps", nullptr, "dump names without a timestamp",
        [](Options& o, const std::string&, const std::string&) { o.timestamps = false; }},
-      {"plugin", "PATH", "the plug-in (default: libvokr.so beside vokr-host)", text<&Options::plugin>()},
+      {"plugin", "PATH", "the plug-in (default: libvokr.so beside vokr-host, else the installed one)", text<&Options::plugin>()},
       {"json", nullptr, "one JSON document on standard output instead of text", flag(&Options::json)},
       {"key", "PEM", "signing key with its certificate, for the proposals", text<&Options::key>()},
       {"key-password", "TEXT", "password of the signing key (or VOKR_KEY_PASSWORD)",

@@ -10,7 +10,6 @@
 #include "errors.h"
 #include "host_text.h"
 #include "interrupt.h"
-#include "pelk_signer.h"
 
 namespace host {
 
