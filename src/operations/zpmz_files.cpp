@@ -2,7 +2,6 @@
 // set of them into a directory in one call.
 #include "operations/host_values.h"
 #include "operations/saved_file.h"
-#include "platform/platform.h"
 #include "plugin/export.h"
 #include "plugin/family.h"
 
@@ -82,8 +81,7 @@ void download(const TDwnldFilesZPMZIn& in, const char* documentId, const std::st
   const schema::TByteSOAPArray* content = heldContent();
   if (!content) return;
   const std::string path = directory + plugin::readText(entry.nazevSouboru);
-  if (platform::fileInUse(path)) reportInUse(entry, path);
-  else saveFile(path, content->bytes);
+  if (saveFile(path, content->bytes) == Saved::inUse) reportInUse(entry, path);
 }
 
 } // namespace
@@ -128,7 +126,8 @@ VOKR_API void VOKR_STDCALL freeVratSouborZPMZ() { file.release(); }
 
 VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char* path) {
   plugin::guarded([&] {
-    // Empty content is still a file: an empty one.
+    // Empty content is still a file: an empty one. The export returns nothing, so a file
+    // that cannot be written leaves only the earlier one as it was.
     if (const schema::TByteSOAPArray* content = heldContent(); content && path)
       saveFile(plugin::readText(path, kPathWidth), content->bytes);
   });

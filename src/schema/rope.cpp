@@ -127,13 +127,4 @@ size_t Rope::Reader::read(char* buffer, size_t n) {
   return done;
 }
 
-std::string Rope::str() const {
-  std::string all;
-  all.reserve(static_cast<size_t>(size()));
-  Reader reader(*this);
-  char buffer[1 << 14];
-  while (size_t n = reader.read(buffer, sizeof buffer)) all.append(buffer, n);
-  return all;
-}
-
 } // namespace vokr::schema

@@ -47,9 +47,6 @@ public:
     size_t encodedPos_ = 0;
   };
 
-  // The whole document as one string: for tests and small documents only.
-  std::string str() const;
-
 private:
   std::vector<Segment> segments_;
 };

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "channel/fixups.h"
+#include "rope_text.h"
 #include "schema/rope.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 using vokr::channel::applyFixups;
 using vokr::channel::CrLfWriter;
 using vokr::schema::Rope;
+using vokr::test::ropeText;
 
 std::string readData(const std::string& name) {
   std::ifstream in(std::string(VOKR_TEST_DATA) + "/channel/" + name, std::ios::binary);
@@ -29,7 +31,7 @@ std::string fixed(const std::string& operation, const std::string& text) {
   Rope rope;
   rope.append(text);
   applyFixups(operation, rope);
-  return rope.str();
+  return ropeText(rope);
 }
 
 struct FixupCase {
@@ -94,7 +96,7 @@ TEST(RequestFixups, LeaveBase64SegmentsAsTheyAre) {
 
   ASSERT_EQ(rope.segments().size(), 3u);
   EXPECT_EQ(rope.segments()[1].base64, attachment);
-  EXPECT_EQ(rope.str(), "<prilohaNavrhu idPrilohy=\"1\">\r\n<soubor>" + base64Only.str() +
+  EXPECT_EQ(ropeText(rope), "<prilohaNavrhu idPrilohy=\"1\">\r\n<soubor>" + ropeText(base64Only) +
                             "</soubor></prilohaNavrhu>\r\n");
 }
 
