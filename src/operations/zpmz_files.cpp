@@ -40,8 +40,9 @@ void loadFile(const TVratSouborZPMZIn* in) {
 void getFile(TVratSouborZPMZOut* out) {
   file.get(&out->zpravy, [&](const schema::VratSouborZPMZResponse& r) {
     // A success without the file leaves the host's fields as they were.
-    if (!r.souborZPMZ.present || !r.souborZPMZ.value) return;
-    const auto& f = *r.souborZPMZ.value;
+    const auto* found = schema::presentValue(r.souborZPMZ);
+    if (!found) return;
+    const auto& f = *found;
     writeDecimal(out->zpmzDokumentId, f.zpmzDokumentId);
     plugin::writeText(out->nazevSouboru, f.nazevSouboru);
     writeDecimal(out->velikostSouboru, f.velikostSouboru);
@@ -51,8 +52,8 @@ void getFile(TVratSouborZPMZOut* out) {
 // The content of the held file, if a file is held.
 const schema::TByteSOAPArray* heldContent() {
   const auto* held = file.held();
-  if (!held || !held->souborZPMZ.present || !held->souborZPMZ.value) return nullptr;
-  return &held->souborZPMZ.value->obsahSouboru;
+  const auto* found = held ? schema::presentValue(held->souborZPMZ) : nullptr;
+  return found ? &found->obsahSouboru : nullptr;
 }
 
 // A downloaded file that cannot be written because another program has it: the entry says so
