@@ -4,7 +4,6 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstring>
 #include <limits>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "schema/base64.h"
 #include "schema/datetime.h"
 #include "schema/mtom.h"
 #include "schema/multipart.h"
@@ -116,68 +116,23 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
   }
 }
 
-// ---- base64, decoded as it arrives ----
+// ---- base64, decoded as it arrives, straight onto the end of its byte array ----
 
-class Base64Decoder {
-public:
-  void feed(const char* p, size_t n, std::vector<uint8_t>& out) {
-    uint8_t buffer[3072];
-    size_t used = 0;
-    for (size_t i = 0; i < n; ++i) {
-      uint8_t c = static_cast<uint8_t>(p[i]);
-      int8_t v = kTable[c];
-      if (v == kBlank) continue;
-      if (v == kPad) {
-        if (count_ < 2) bad();
-        ++padding_;
-        if (count_ + padding_ > 4) bad();
-        continue;
-      }
-      if (v < 0 || padding_) bad();
-      acc_ = acc_ << 6 | static_cast<uint32_t>(v);
-      if (++count_ == 4) {
-        buffer[used++] = static_cast<uint8_t>(acc_ >> 16);
-        buffer[used++] = static_cast<uint8_t>(acc_ >> 8);
-        buffer[used++] = static_cast<uint8_t>(acc_);
-        count_ = 0;
-        acc_ = 0;
-        if (used == sizeof buffer) {
-          out.insert(out.end(), buffer, buffer + used);
-          used = 0;
-        }
-      }
-    }
-    out.insert(out.end(), buffer, buffer + used);
-  }
+void decodeOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char* text, size_t n) {
+  const size_t at = bytes.size();
+  bytes.resize(at + Base64Decoder::maxDecodedSize(n));
+  const size_t written = decoder.feed(text, n, bytes.data() + at);
+  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+  bytes.resize(at + written);
+}
 
-  // The last group: padded, or left short by a sender that omits the padding.
-  void finish(std::vector<uint8_t>& out) {
-    if (count_ == 0 && padding_ == 0) return;
-    if (count_ < 2 || (padding_ != 0 && count_ + padding_ != 4)) bad();
-    if (count_ >= 2) out.push_back(static_cast<uint8_t>(acc_ >> (count_ == 2 ? 4 : 10)));
-    if (count_ == 3) out.push_back(static_cast<uint8_t>(acc_ >> 2));
-    count_ = padding_ = 0;
-    acc_ = 0;
-  }
-
-private:
-  static constexpr int8_t kBlank = -2, kPad = -3, kBad = -1;
-  static constexpr auto kTable = [] {
-    std::array<int8_t, 256> t{};
-    t.fill(kBad);
-    const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (int i = 0; i < 64; ++i) t[static_cast<uint8_t>(alphabet[i])] = static_cast<int8_t>(i);
-    for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<uint8_t>(c)] = kBlank;
-    t['='] = kPad;
-    return t;
-  }();
-
-  [[noreturn]] static void bad() { fail("Invalid base64 text"); }
-
-  uint32_t acc_ = 0;
-  int count_ = 0;
-  int padding_ = 0;
-};
+void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
+  uint8_t last[2];
+  const size_t written = decoder.finish(last);
+  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+  bytes.insert(bytes.end(), last, last + written);
+  releaseRoom(bytes);
+}
 
 // ---- the event reader ----
 
@@ -503,10 +458,10 @@ struct ResponseReader::Impl {
       case FrameKind::value:
       case FrameKind::item:
       case FrameKind::faultString: f.text.append(ch, len); return;
-      case FrameKind::bytes: f.decoder.feed(ch, len, f.bytes->bytes); return;
+      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.decoder, ch, len); return;
       case FrameKind::object:
         if (!f.textMember) return;
-        if (f.bytes) f.decoder.feed(ch, len, f.bytes->bytes);
+        if (f.bytes) decodeOnto(f.bytes->bytes, f.decoder, ch, len);
         else if (f.textMember->kind == Kind::text)
           f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);
@@ -522,15 +477,10 @@ struct ResponseReader::Impl {
       case FrameKind::value: assign(*f.object, *f.member, std::move(f.text)); return;
       case FrameKind::item: appendItem(*f.object, *f.member, std::move(f.text), f.nil); return;
       case FrameKind::faultString: faultString = std::move(f.text); return;
-      case FrameKind::bytes:
-        f.decoder.finish(f.bytes->bytes);
-        releaseRoom(f.bytes->bytes);
-        return;
+      case FrameKind::bytes: finishOnto(f.bytes->bytes, f.decoder); return;
       case FrameKind::object:
-        if (f.bytes) {
-          f.decoder.finish(f.bytes->bytes);
-          releaseRoom(f.bytes->bytes);
-        } else if (f.textMember && f.textMember->kind != Kind::text)
+        if (f.bytes) finishOnto(f.bytes->bytes, f.decoder);
+        else if (f.textMember && f.textMember->kind != Kind::text)
           assign(*f.object, *f.textMember, std::move(f.text));
         return;
       default: return;

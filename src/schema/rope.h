@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "schema/base64.h"
 #include "schema/values.h"
 
 namespace vokr::schema {
@@ -50,8 +51,5 @@ public:
 private:
   std::vector<Segment> segments_;
 };
-
-// Length of the base64 text (with CR LF after every 76 characters) of n bytes.
-uint64_t base64EncodedSize(uint64_t n);
 
 } // namespace vokr::schema
