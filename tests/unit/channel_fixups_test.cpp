@@ -10,6 +10,7 @@
 
 #include "channel/fixups.h"
 #include "rope_text.h"
+#include "test_data.h"
 #include "schema/rope.h"
 
 namespace {
@@ -17,15 +18,8 @@ namespace {
 using vokr::channel::applyFixups;
 using vokr::channel::CrLfWriter;
 using vokr::schema::Rope;
+using vokr::test::readDataFile;
 using vokr::test::ropeText;
-
-std::string readData(const std::string& name) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/channel/" + name, std::ios::binary);
-  if (!in) throw std::runtime_error("missing test data " + name);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string fixed(const std::string& operation, const std::string& text) {
   Rope rope;
@@ -43,8 +37,8 @@ class RequestFixups : public ::testing::TestWithParam<FixupCase> {};
 
 TEST_P(RequestFixups, TurnTheWrittenRequestIntoTheOneSent) {
   const FixupCase& c = GetParam();
-  EXPECT_EQ(fixed(c.operation, readData(std::string(c.file) + ".written.xml")),
-            readData(std::string(c.file) + ".request.xml"));
+  EXPECT_EQ(fixed(c.operation, readDataFile("channel/" + std::string(c.file) + ".written.xml")),
+            readDataFile("channel/" + std::string(c.file) + ".request.xml"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,7 @@
 #include "proposals/zdp_document.h"
 #include "proposals/zpg_document.h"
 #include "code_page.h"
+#include "test_data.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ using vokr::proposals::ProposalAttachment;
 using vokr::proposals::ProposalDocument;
 using vokr::test::HostArena;
 using vokr::test::HostList;
+using vokr::test::readDataFile;
 using vokr::test::Record;
 
 struct Field {
@@ -95,14 +97,6 @@ constexpr Field reserved[] = {{4085, 4}, {4093, 1}};
 } // namespace listina
 
 Record& set(Record& r, Field f, std::string_view text) { return r.text(f.offset, f.width, text); }
-
-std::string readData(const std::string& name) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/proposals/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::string raised(const std::function<void()>& build) {
   try {
@@ -283,7 +277,7 @@ TEST(ZpgDocument, RichRecordGivesTheWholeDocument) {
   Host host;
   Record in = richZpg(host);
   ProposalDocument doc = buildZpgDocument(asZpg(in));
-  EXPECT_EQ(doc.xml, readData("zpg_rich.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zpg_rich.xml"));
   EXPECT_EQ(pairs(doc.attachments),
             (std::vector<std::pair<std::string, std::string>>{
                 {"1", "C:\\Zakázky\\117\\plán.pdf"}, {"2", "/home/geodet/zakazky/117/protokol.pdf"}}));
@@ -303,7 +297,7 @@ TEST(ZpgDocument, EmptyListsAndNoTail) {
   in.u8(zpg::zpusobUhrady, 200);
   in.u8(zpg::zpusobPrevzeti, 200);
   ProposalDocument doc = buildZpgDocument(asZpg(in));
-  EXPECT_EQ(doc.xml, readData("zpg_empty.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zpg_empty.xml"));
   EXPECT_TRUE(doc.attachments.empty());
 }
 
@@ -333,7 +327,7 @@ TEST(ZdpDocument, RichRecordGivesTheWholeDocument) {
                           "D:plan.pdf", "669211", "1235"},
                          {"JIN", "16.03.2024", "", "", "Průvodní dopis", "22", "dopis.pdf", "", "99"}}));
   ProposalDocument doc = buildZdpDocument(asZdp(in));
-  EXPECT_EQ(doc.xml, readData("zdp_rich.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zdp_rich.xml"));
   EXPECT_EQ(pairs(doc.attachments), (std::vector<std::pair<std::string, std::string>>{
                                         {"1", "D:plan.pdf"}, {"22", "dopis.pdf"}}));
 }
