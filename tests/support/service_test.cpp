@@ -1,5 +1,7 @@
 #include "service_test.h"
 
+#include "host_records.h"
+
 namespace vokr::test {
 
 HostMessages HostMessages::attach(HostArena& arena, Record& record, size_t at, int entries) {
@@ -27,9 +29,13 @@ ServiceTest::ServiceTest() {
 void ServiceTest::SetUp() { connect(server.url(), "surveyor", "heslo"); }
 
 void ServiceTest::connect(const std::string& url, const std::string& user, const std::string& password) {
-  Record info = newRecord(arena, 3747);
-  info.text(0, 1025, url).text(1025, 101, user).text(1126, 101, password);
-  info.i32(3735, 5000).i32(3739, 10000).i32(3743, 10000);
+  Record info = newRecord(arena, connectInfo::kSize);
+  set(info, connectInfo::url, url);
+  set(info, connectInfo::userName, user);
+  set(info, connectInfo::userPassword, password);
+  info.i32(connectInfo::connectTimeout, 5000)
+      .i32(connectInfo::sendTimeout, 10000)
+      .i32(connectInfo::receiveTimeout, 10000);
   plugin->fn<RecordFn>("SetConnectInfo")(info.data());
 }
 
