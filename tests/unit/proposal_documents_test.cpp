@@ -267,24 +267,7 @@ TEST(ZdpDocument, NoNotesNoDocumentsAndEmptyProceedingFields) {
   Host host;
   Record in = host.record(zdpIn::kSize);
   in.ptr(zdpIn::listiny, host.emptyList(0));
-  EXPECT_EQ(buildZdpDocument(asZdp(in)).xml,
-            "<?xml version=\"1.0\"?>\n"
-            "<enx xmlns=\"http://katastr.cuzk.cz/enx/content/v2.2\""
-            " xmlns:bt=\"http://katastr.cuzk.cz/baseTypes/v2.2\""
-            " xmlns:ct=\"http://katastr.cuzk.cz/commonTypes/v2.2\""
-            " xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\""
-            " xmlns:geo=\"http://katastr.cuzk.cz/geoCommmonTypes/v2.2\""
-            " xmlns:xs=\"http://www.w3.org/2001/XMLSchema\""
-            " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-            "  <typyRizeni>\n"
-            "    <typ/>\n"
-            "  </typyRizeni>\n"
-            "  <rizeniTyp/>\n"
-            "  <poradoveCislo/>\n"
-            "  <rok/>\n"
-            "  <praresKod/>\n"
-            "  <listiny/>\n"
-            "</enx>\n");
+  EXPECT_EQ(buildZdpDocument(asZdp(in)).xml, readDataFile("proposals/zdp_empty.xml"));
 }
 
 // --- participants ---
@@ -615,10 +598,10 @@ TEST(ProposalDocuments, DocumentWithOnlyForcedParts) {
   // both attributes of priloha.
   Host host;
   uint32_t list = host.documents({{}});
-  Record zdpIn = host.record(zdpIn::kSize);
-  zdpIn.ptr(zdpIn::listiny, list);
-  Record zpgIn = host.record(zpgIn::kSize);
-  zpgIn.ptr(zpgIn::listiny, list);
+  Record zdp = host.record(zdpIn::kSize);
+  zdp.ptr(zdpIn::listiny, list);
+  Record zpg = host.record(zpgIn::kSize);
+  zpg.ptr(zpgIn::listiny, list);
   const char* expected =
       "<listiny>\n"
       "    <listina>\n"
@@ -627,8 +610,8 @@ TEST(ProposalDocuments, DocumentWithOnlyForcedParts) {
       "      <priloha idPrilohy=\"\" jmenoSouboru=\"\"/>\n"
       "    </listina>\n"
       "  </listiny>";
-  EXPECT_EQ(between(buildZdpDocument(asZdp(zdpIn)).xml, "<listiny>", "</listiny>"), expected);
-  EXPECT_EQ(between(zpgXml(zpgIn), "<listiny>", "</listiny>"), expected);
+  EXPECT_EQ(between(buildZdpDocument(asZdp(zdp)).xml, "<listiny>", "</listiny>"), expected);
+  EXPECT_EQ(between(zpgXml(zpg), "<listiny>", "</listiny>"), expected);
 }
 
 // --- host code page ---
