@@ -1,8 +1,25 @@
 #include "service_test.h"
 
+#include <cctype>
+#include <utility>
+
 #include "host_records.h"
 
 namespace vokr::test {
+
+std::string operationOf(const std::string& family) {
+  // Families named otherwise than their operation; the others differ only in the first letter.
+  static const std::pair<const char*, const char*> kRenamed[] = {
+      {"VlozParceluPM", "vlozParcelu"},     {"GenerujSestavyPM", "generujLVProParcelyPM"},
+      {"SeznamSestavLV", "seznamSestav"},   {"SmazSestavuLV", "smazSestavu"},
+      {"VratSestavuLV", "vratSestavu"},
+  };
+  for (auto [name, operation] : kRenamed)
+    if (family == name) return operation;
+  std::string operation = family;
+  if (!operation.empty()) operation[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(operation[0])));
+  return operation;
+}
 
 HostMessages HostMessages::attach(HostArena& arena, Record& record, size_t at, int entries) {
   HostMessages m;

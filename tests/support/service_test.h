@@ -12,6 +12,10 @@
 
 namespace vokr::test {
 
+// The folder under tests/data of a family's cases: the method name of its operation in the
+// port type, e.g. "VlozParceluPM" -> "vlozParcelu".
+std::string operationOf(const std::string& family);
+
 // The host message block (9 bytes) of a get output record and its list of 4013-byte records.
 struct HostMessages {
   static constexpr size_t kBlockSize = 9, kListPtr = 5, kRecordSize = 4013;
