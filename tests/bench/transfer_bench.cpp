@@ -418,7 +418,7 @@ Result upload(Client client, const std::string& dir, const std::string& attachme
 Result download(Client client, const std::string& dir, uint64_t bytes, const std::string& digest) {
   Service service({}, dir);
   connectPlugin(service.server);
-  service.server.enqueue(test::noiseFileAnswer(test::readDataFile("VratSouborZPMZ/large.response.xml"), bytes, kSeed));
+  service.server.enqueue(test::noiseFileAnswer(test::readDataFile("vratSouborZPMZ/large.response.xml"), bytes, kSeed));
   const std::string target = dir + "/saved-" + std::to_string(getpid()) + ".bin";
   Result r = measure([&] {
     if (client == Client::plugin) pluginDownload(target);
@@ -434,7 +434,7 @@ Result smallCalls(Client client, const std::string& dir, int calls) {
   Service service({}, dir);
   connectPlugin(service.server);
   for (int i = 0; i < calls; ++i) service.server.enqueue(test::Answer::soap(test::readDataFile("reports/deleted.response.xml")));
-  const std::string request = test::withCrLf(test::readDataFile("SmazSestavuLV/request.request.xml"));
+  const std::string request = test::withCrLf(test::readDataFile("smazSestavu/request.request.xml"));
   Result r = measure([&] {
     for (int i = 0; i < calls; ++i) {
       if (client == Client::plugin) pluginSmallCall();
