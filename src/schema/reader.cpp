@@ -126,6 +126,16 @@ void decodeOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char*
   bytes.resize(at + written);
 }
 
+// The same for the longest start of a text run that is base64; returns the characters taken.
+size_t decodeRunOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char* text, size_t n) {
+  const size_t at = bytes.size();
+  bytes.resize(at + Base64Decoder::maxDecodedSize(n));
+  size_t written = 0;
+  const size_t taken = decoder.feedRun(text, n, bytes.data() + at, written);
+  bytes.resize(at + written);
+  return taken;
+}
+
 void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
   uint8_t last[2];
   const size_t written = decoder.finish(last);
@@ -229,11 +239,32 @@ struct ResponseReader::Impl {
 
   void parse(const char* data, size_t n) {
     while (n > 0 && !error) {
+      if (TByteSOAPArray* bytes = textRunTarget()) {
+        size_t taken = 0;
+        guarded([&] { taken = decodeRunOnto(bytes->bytes, stack.back().decoder, data, n); });
+        bypassed += taken;
+        data += taken;
+        n -= taken;
+        if (n == 0 || error) return;
+      }
       int slice = static_cast<int>(std::min<size_t>(n, 1 << 20));
       if (xmlParseChunk(parser, data, slice, 0) != 0 && !error) recordParserError();
       data += slice;
       n -= static_cast<size_t>(slice);
     }
+  }
+
+  // The byte array whose text the answer goes on with, when the parser holds nothing of the
+  // answer back. Its text then goes to the decoder straight from the answer: the parser would
+  // copy and scan it twice before handing it on in small pieces. Where the run ends ('<', a
+  // reference, anything that is no base64) the parser takes over again; it sees a shorter text,
+  // and nothing else changes. Not for answers the parser converts from another encoding.
+  TByteSOAPArray* textRunTarget() const {
+    if (stack.empty() || !stack.back().bytes || parser->instate != XML_PARSER_CONTENT) return nullptr;
+    const xmlParserInputPtr input = parser->input;
+    if (!input || !input->buf || input->buf->encoder || input->cur != input->end) return nullptr;
+    const Frame& f = stack.back();
+    return f.kind == FrameKind::bytes || f.kind == FrameKind::object ? f.bytes : nullptr;
   }
 
   // Room for a byte array about to be decoded from the answer's text.
@@ -243,7 +274,7 @@ struct ResponseReader::Impl {
 
   uint64_t parsedSoFar() const {
     long parsed = xmlByteConsumed(parser);
-    return parsed > 0 ? static_cast<uint64_t>(parsed) : 0;
+    return (parsed > 0 ? static_cast<uint64_t>(parsed) : 0) + bypassed;
   }
 
   // ---- errors ----
@@ -490,6 +521,7 @@ struct ResponseReader::Impl {
   const ClassInfo& responseClass;
   uint64_t contentLength;
   uint64_t consumed = 0;  // bytes fed so far
+  uint64_t bypassed = 0;  // answer bytes decoded past the parser (text runs of byte arrays)
   xmlParserCtxtPtr parser = nullptr;
   std::optional<Error> error;
 

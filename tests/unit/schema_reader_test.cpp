@@ -352,6 +352,35 @@ TEST(SchemaReader, FailuresEndTheReading) {
   }
 }
 
+// Base64 text goes to the decoder past the parser; wherever the run is broken (character
+// references, a comment, a CDATA section, line ends) the parser hands on what follows, and the
+// bytes are the same however the answer is cut into chunks.
+TEST(SchemaReader, ByteArrayTextBrokenByMarkupInAnyChunking) {
+  std::string bytes;
+  for (int i = 0; i < 600; ++i) bytes += char(i * 7 + i / 256);
+  std::string plain(bytes.size() / 3 * 4 + 4, '\0');
+  plain.resize(size_t(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
+                                      reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()))));
+  // A character reference for a base64 character, and one for a blank, inside groups.
+  std::string text = plain.substr(0, 101) + "&#x" + [&] {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", unsigned(uint8_t(plain[101])));
+    return std::string(hex);
+  }() + ";" + plain.substr(102, 200) + "&#13;&#10;" + plain.substr(302, 98) + "<!-- a note -->" +
+                     plain.substr(400, 150) + "<![CDATA[" + plain.substr(550, 150) + "]]>\r\n" + plain.substr(700);
+  const std::string answer =
+      envelope("<GenerujSestavuResponse><reportList><report><souborSestavy>" + text +
+               "</souborSestavy></report></reportList></GenerujSestavuResponse>");
+  for (size_t chunk : {size_t{1}, size_t{5}, size_t{61}, size_t{250}, size_t{4096}}) {
+    SCOPED_TRACE(chunk);
+    auto r = read<GenerujSestavuResponse>(Operation::seznamSestav, answer, chunk);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->reportList.value.size(), 1u);
+    const auto& file = r->reportList.value[0]->souborSestavy.value.bytes;
+    EXPECT_EQ(std::string(file.begin(), file.end()), bytes);
+  }
+}
+
 TEST(SchemaReader, FeedFailsAsSoonAsTheAnswerCannotBeValid) {
   ResponseReader reader(Operation::seznamRizeniPM, "text/html");
   std::string page = "<html><head><title>Error</title></head>";
