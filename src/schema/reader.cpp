@@ -23,7 +23,7 @@ namespace vokr::schema {
 
 namespace {
 
-Error readError(const std::string& message) { return Error("EXmlReadError", message); }
+Error readError(const std::string& message) { return Error(ErrorKind::XmlReadError, message); }
 [[noreturn]] void fail(const std::string& message) { throw readError(message); }
 
 std::string_view view(const xmlChar* s) {
@@ -296,7 +296,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     xmlParseChunk(parser, nullptr, 0, 1);
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
-    if (fault) throw Error("ERemotableException", faultString);
+    if (fault) throw Error(ErrorKind::RemotableException, faultString);
     if (!response) fail("the SOAP body holds no response");
     resolveIncludes();
   }

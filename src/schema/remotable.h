@@ -73,6 +73,7 @@ enum MemberFlag : unsigned {
   kTextContent = 1u << 2,  // text written as the object's own element text
   kReference = 1u << 3,    // element in the namespace of the member's class
   kOptional = 1u << 4,     // set by member<> for Optional<T> fields
+  kSecret = 1u << 5,       // text the rope keeps apart as secret (the password): dumps mask it
 };
 
 // The option string settings of a member; empty means not given.

@@ -17,7 +17,6 @@
 #include "channel_settings.h"
 #include "https_server.h"
 #include "platform/error.h"
-#include "platform/platform.h"
 #include "proxy.h"
 #include "schema/messages.h"
 #include "code_page.h"
@@ -28,6 +27,7 @@
 namespace {
 
 using namespace vokr::test;
+using vokr::channel::ChannelSettings;
 using vokr::schema::Operation;
 using vokr::schema::TXSDecimal;
 
@@ -39,11 +39,11 @@ std::string readData(const std::string& name) {
   return s.str();
 }
 
-std::unique_ptr<vokr::schema::TRemotable> reserveZpmz() {
+std::unique_ptr<vokr::schema::TRemotable> reserveZpmz(const ChannelSettings& settings) {
   vokr::schema::VytvorRezervaciZPMZRequest request;
   request.idRizeniPM = TXSDecimal{"4711"};
   request.katuzeKod = TXSDecimal{"600016"};
-  return vokr::channel::call(Operation::vytvorRezervaciZPMZ, request);
+  return vokr::channel::call(settings, Operation::vytvorRezervaciZPMZ, request);
 }
 
 // The error a call ends with; a call that succeeds fails the test.
@@ -54,7 +54,7 @@ vokr::Error failureOf(const std::function<void()>& call) {
     return e;
   }
   ADD_FAILURE() << "the call succeeded";
-  return vokr::Error("none", "");
+  return vokr::Error(vokr::ErrorKind::OutOfResources, "");
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -102,8 +102,7 @@ class Channel : public ::testing::Test {
 protected:
   void SetUp() override {
     server.trust();
-    setLogging({"", 0, 1});
-    setConnection(connection());
+    settings = channelSettings(connection());
   }
   Connection connection() const {
     Connection c;
@@ -120,11 +119,12 @@ protected:
   }
 
   HttpsServer server;
+  ChannelSettings settings;
 };
 
 TEST_F(Channel, PostsTheEnvelopeAsTheServiceExpectsAndReadsTheAnswer) {
   answerOk();
-  auto answer = reserveZpmz();
+  auto answer = reserveZpmz(settings);
 
   const CapturedRequest r = onlyRequest();
   EXPECT_EQ(r.method, "POST");
@@ -155,7 +155,7 @@ TEST_F(Channel, SendsTheRequestWithItsFixUps) {
   vokr::schema::VlozParceluRequest request;
   request.idRizeniPM = TXSDecimal{"98765"};
   request.dotceneParcely = {TXSDecimal{"11"}, TXSDecimal{"12"}};
-  auto answer = vokr::channel::call(Operation::vlozParcelu, request);
+  auto answer = vokr::channel::call(settings, Operation::vlozParcelu, request);
 
   EXPECT_EQ(onlyRequest().body, readData("vlozParcelu_sent.request.xml"));
   ASSERT_NE(dynamic_cast<vokr::schema::VlozParceluResponse*>(answer.get()), nullptr);
@@ -171,8 +171,7 @@ TEST_F(Channel, AppendsTheServicePathToTheUrlAsItStands) {
     s.enqueue(Answer::soap(readData("vytvorRezervaciZPMZ.response.xml")));
     Connection conn = connection();
     conn.url = s.url() + c.urlSuffix;
-    setConnection(conn);
-    reserveZpmz();
+    reserveZpmz(channelSettings(conn));
     auto requests = s.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, c.path) << "URL " << conn.url;
@@ -182,8 +181,8 @@ TEST_F(Channel, AppendsTheServicePathToTheUrlAsItStands) {
 TEST_F(Channel, OpensAConnectionOfItsOwnForEveryCall) {
   answerOk();
   answerOk();
-  reserveZpmz();
-  reserveZpmz();
+  reserveZpmz(settings);
+  reserveZpmz(settings);
   EXPECT_EQ(server.requests().size(), 2u);
   EXPECT_EQ(server.connections(), 2u);
 }
@@ -205,9 +204,9 @@ TEST_P(SecurityHeader, CarriesTheUserNameTokenOfTheSettings) {
   Connection conn = connection();
   conn.userName = c.userName;
   conn.userPassword = c.password;
-  setConnection(conn);
+  settings = channelSettings(conn);
   answerOk();
-  reserveZpmz();
+  reserveZpmz(settings);
   EXPECT_EQ(headerOf(onlyRequest().body), readData(c.expected));
 }
 
@@ -243,8 +242,8 @@ TEST_P(AnswerFailures, BecomeTheErrorTheAnswerStandsFor) {
   a.body = c.body.rfind('@', 0) == 0 ? readData(c.body.substr(1)) : c.body;
   server.enqueue(std::move(a));
 
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), c.kind);
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), c.kind);
   EXPECT_EQ(std::string(e.what()), c.message);
 }
 
@@ -273,7 +272,7 @@ TEST_F(Channel, ReportsAnUnreadableSuccessAnswerAsAReadingError) {
   for (const char* body : {"this is not XML", "<html><body>maintenance</body></html>",
                            "<S:Envelope xmlns:S=\"http://schemas.xmlsoap.org/soap/envelope/\"><S:Body>"}) {
     server.enqueue(Answer::soap(body));
-    EXPECT_EQ(failureOf([] { reserveZpmz(); }).kind(), "EXmlReadError") << body;
+    EXPECT_EQ(failureOf([&] { reserveZpmz(settings); }).kindName(), "EXmlReadError") << body;
   }
 }
 
@@ -282,8 +281,8 @@ TEST_F(Channel, ReportsALostConnectionAsATransportError) {
     Answer a = Answer::soap(readData("vytvorRezervaciZPMZ.response.xml"));
     a.close = close;
     server.enqueue(std::move(a));
-    vokr::Error e = failureOf([] { reserveZpmz(); });
-    EXPECT_EQ(e.kind(), "ETransportError") << e.what();
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+    EXPECT_EQ(e.kindName(), "ETransportError") << e.what();
     EXPECT_FALSE(std::string(e.what()).empty());
   }
 }
@@ -291,9 +290,9 @@ TEST_F(Channel, ReportsALostConnectionAsATransportError) {
 TEST_F(Channel, ReportsARefusedConnectionAsATransportError) {
   Connection conn = connection();
   conn.url = "https://127.0.0.1:" + std::to_string(closedPort());
-  setConnection(conn);
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  settings = channelSettings(conn);
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), "127.0.0.1")) << e.what();
 }
 
@@ -310,7 +309,6 @@ TEST_P(Timeouts, EndTheCallOnlyWhenSetAndExceeded) {
   const TimeoutCase& c = GetParam();
   HttpsServer server({.handshakeDelay = milliseconds(c.handshakeDelayMs)});
   server.trust();
-  setLogging({"", 0, 1});
   Answer a = Answer::soap(readData("vytvorRezervaciZPMZ.response.xml"));
   a.delayBeforeHeaders = milliseconds(c.answerDelayMs);
   a.delayMidBody = milliseconds(c.midBodyDelayMs);
@@ -319,14 +317,14 @@ TEST_P(Timeouts, EndTheCallOnlyWhenSetAndExceeded) {
   conn.url = server.url();
   conn.connectTimeout = c.connectTimeout;
   conn.receiveTimeout = c.receiveTimeout;
-  setConnection(conn);
+  const ChannelSettings settings = channelSettings(conn);
 
   if (!c.fired) {
-    EXPECT_NO_THROW(reserveZpmz());
+    EXPECT_NO_THROW(reserveZpmz(settings));
     return;
   }
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), c.fired)) << e.what();
 }
 
@@ -346,7 +344,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
-  setLogging({"", 0, 1});
   struct Case {
     const char* name;
     ServerOptions options;
@@ -365,9 +362,9 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
     server.enqueue(Answer::soap(readData("vytvorRezervaciZPMZ.response.xml")));
     Connection conn;
     conn.url = server.url();
-    setConnection(conn);
-    vokr::Error e = failureOf([] { reserveZpmz(); });
-    EXPECT_EQ(e.kind(), "ETransportError") << c.name;
+    const ChannelSettings settings = channelSettings(conn);
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+    EXPECT_EQ(e.kindName(), "ETransportError") << c.name;
     EXPECT_TRUE(contains(e.what(), c.error)) << c.name << ": " << e.what();
     EXPECT_TRUE(server.requests().empty()) << c.name << ": nothing may be sent";
   }
@@ -392,26 +389,26 @@ protected:
 };
 
 TEST_F(ChannelProxy, TunnelsThroughTheProxyWithItsCredentials) {
-  setConnection(viaProxy("vokr", "pr0xy"));
+  settings = channelSettings(viaProxy("vokr", "pr0xy"));
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_TRUE(proxy.sawConnect(target())) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest())) << "proxy credentials stay with the proxy";
 }
 
 TEST_F(ChannelProxy, FailsWhenTheProxyRefusesTheCredentials) {
-  setConnection(viaProxy("vokr", "wrong"));
+  settings = channelSettings(viaProxy("vokr", "wrong"));
   answerOk();
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), "CONNECT tunnel failed")) << e.what();
   EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(ChannelProxy, GoesDirectForAHostOnTheBypassList) {
-  setConnection(viaProxy("vokr", "pr0xy", "*.cuzk.cz;127.0.0.*"));
+  settings = channelSettings(viaProxy("vokr", "pr0xy", "*.cuzk.cz;127.0.0.*"));
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_FALSE(proxy.sawAnyClient()) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest()));
 }
@@ -422,11 +419,11 @@ TEST_F(ChannelProxy, GoesDirectWithoutAProxySettingWhateverTheEnvironmentSays) {
   Connection c = connection();
   c.proxyUserName = "vokr";
   c.proxyPassword = "pr0xy";
-  setConnection(c);
+  settings = channelSettings(c);
   ScopedEnv https("https_proxy", "http://" + proxy.address());
   ScopedEnv all("ALL_PROXY", "http://" + proxy.address());
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_FALSE(proxy.sawAnyClient()) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest()));
 }

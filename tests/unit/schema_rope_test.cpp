@@ -98,7 +98,7 @@ TEST(SchemaRope, ASourceEndingEarlyIsAnError) {
     rope.str();
     ADD_FAILURE() << "a short source was sent as if whole";
   } catch (const Error& e) {
-    EXPECT_EQ(e.kind(), "EInOutError");
+    EXPECT_EQ(e.kindName(), "EInOutError");
   }
 }
 
