@@ -339,6 +339,20 @@ TEST(SchemaWriter, PrefixNumbersStartAfreshForEveryDocument) {
   EXPECT_EQ(writeRequest(Operation::zalozNavrhZPG, *request, header).str(), first);
 }
 
+// The password, escaped as on the wire, is the one secret segment: the dump masks exactly it.
+TEST(SchemaWriter, HandsThePasswordToTheRopeAsASecret) {
+  for (const char* password : {"heslo&<1>", ""}) {
+    const Rope rope =
+        writeRequest(Operation::seznamRizeniPM, SeznamRizeniPMRequest{}, securityHeader("geodet", password));
+    std::vector<std::string> secrets;
+    for (const Rope::Segment& segment : rope.segments())
+      if (segment.secret) secrets.push_back(segment.text);
+    EXPECT_EQ(secrets, *password ? std::vector<std::string>{"heslo&amp;&lt;1&gt;"}
+                                 : std::vector<std::string>{})
+        << "password '" << password << "'";
+  }
+}
+
 TEST(SchemaWriter, RefusesWhatCannotBeWritten) {
   Security header = securityHeader("u", "p");
   VytvorRezervaciZPMZRequest reservation;

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/error.h"
 #include "platform/paths.h"
 
 namespace vokr::platform {
@@ -95,11 +94,6 @@ private:
 };
 
 } // namespace
-
-void fileError(std::string_view what, const std::string& path, std::string_view reason) {
-  throw Error(ErrorKind::InOutError,
-              std::string(what) + " " + path + ": " + std::string(reason));
-}
 
 bool OpenFile::close() noexcept {
   if (handle_ == kNone) return true;
