@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/library.h"
 #include "platform/paths.h"
+#include "vokr.h"  // the version
 
 namespace vokr::platform {
 
