@@ -23,14 +23,14 @@ Store loadStore(const Trust& trust) {
   const std::string file = defaults && curl->cainfo ? curl->cainfo : trust.file;
   const std::string directory = defaults && curl->capath ? curl->capath : trust.directory;
   Store store(X509_STORE_new(), X509_STORE_free);
-  if (!store) throw Error("ETransportError", "out of memory");
+  if (!store) throw Error(ErrorKind::TransportError, "out of memory");
   if (!file.empty() && X509_STORE_load_file(store.get(), file.c_str()) != 1) {
     ERR_clear_error();
-    throw Error("ETransportError", "error setting certificate file: " + file);
+    throw Error(ErrorKind::TransportError, "error setting certificate file: " + file);
   }
   if (!directory.empty() && X509_STORE_load_path(store.get(), directory.c_str()) != 1) {
     ERR_clear_error();
-    throw Error("ETransportError", "error setting certificate path: " + directory);
+    throw Error(ErrorKind::TransportError, "error setting certificate path: " + directory);
   }
   X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN | X509_V_FLAG_TRUSTED_FIRST);
   return store;

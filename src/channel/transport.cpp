@@ -11,6 +11,7 @@
 
 #include "platform/error.h"
 #include "channel/tls_share.h"
+#include "platform/paths.h"
 #include "schema/rope.h"
 #include "vokr.h"  // the version
 
@@ -23,7 +24,7 @@ constexpr const char* kUserAgent = "VOKR/" VOKR_SERVICE_VERSION " (libvokr " VOK
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void transportError(const std::string& message) {
-  throw Error("ETransportError", message);
+  throw Error(ErrorKind::TransportError, message);
 }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -207,9 +208,8 @@ std::shared_ptr<x509_store_st> setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
-  const char* file = std::getenv("SSL_CERT_FILE");
-  const char* dir = std::getenv("SSL_CERT_DIR");
-  return shareTls(easy, Trust{file ? file : "", dir ? dir : ""});
+  return shareTls(easy, Trust{platform::nativePath(platform::environment("SSL_CERT_FILE").value_or("")),
+                              platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""))});
 }
 
 } // namespace

@@ -34,6 +34,7 @@
 
 #include "channel/channel.h"
 #include "large_answers.h"
+#include "plugin/settings.h"
 #include "proposals/byte_sources.h"
 #include "schema/messages.h"
 #include "service_test.h"
@@ -176,7 +177,7 @@ bool pluginUpload(const std::string& attachment) {
   item->idPrilohy = schema::TXSDecimal{"1"};
   item->Text.source = std::make_shared<proposals::FileSource>(attachment);
   request.prilohaNavrhu.push_back(std::move(item));
-  return channel::call(schema::Operation::zalozNavrhZDP, request) != nullptr;
+  return channel::call(plugin::channelSettings(), schema::Operation::zalozNavrhZDP, request) != nullptr;
 }
 
 void pluginDownload(const std::string& target) {
