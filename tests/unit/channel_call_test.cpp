@@ -368,15 +368,15 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
 // session is never resumed past the trust it was verified against.
 TEST_F(Channel, ResumesTheTlsSessionOfAnEarlierCallUntilTheTrustChanges) {
   for (int i = 0; i < 3; ++i) answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
+  EXPECT_NO_THROW(reserveZpmz(settings));
   HttpsServer stranger;
   {
     ScopedEnv otherTrust("SSL_CERT_FILE", stranger.certificateFile().c_str());
-    vokr::Error e = failureOf([] { reserveZpmz(); });
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
     EXPECT_TRUE(contains(e.what(), "certificate problem")) << e.what();
   }
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
 
   const auto requests = server.requests();
   ASSERT_EQ(requests.size(), 3u);
