@@ -27,12 +27,13 @@ schema::Security securityHeader(const ChannelSettings& settings) {
 // given up, the rest still goes to the dump, so that it shows the whole answer.
 class AnswerReader final : public AnswerSink {
 public:
-  AnswerReader(schema::Operation op, const DumpSettings& dumps, std::string_view label) : op_(op) {
-    if (dumps.enabled) dump_.emplace(dumps, label);
+  AnswerReader(schema::Operation op, const ChannelSettings& settings, std::string_view label)
+      : op_(op), spill_(settings.spill) {
+    if (settings.dumps.enabled) dump_.emplace(settings.dumps, label);
   }
 
   void begin(const HttpStatus& status) override {
-    reader_.emplace(op_, status.contentType, status.contentLength);
+    reader_.emplace(op_, status.contentType, status.contentLength, spill_);
   }
 
   void body(const char* data, size_t n) override {
@@ -62,6 +63,7 @@ public:
 
 private:
   schema::Operation op_;
+  const schema::SpillSettings& spill_;
   std::optional<schema::ResponseReader> reader_;
   std::optional<ResponseDump> dump_;
   std::exception_ptr failure_;
@@ -81,7 +83,7 @@ std::unique_ptr<schema::TRemotable> call(const ChannelSettings& settings, schema
   applyFixups(operation.name, rope);
   if (settings.dumps.enabled) dumpRequest(settings.dumps, operation.name, rope);
 
-  AnswerReader answer(op, settings.dumps, operation.name);
+  AnswerReader answer(op, settings, operation.name);
   HttpStatus status = post(settings.transport, operation.soapAction, rope, answer);
   return answer.finish(status);
 }

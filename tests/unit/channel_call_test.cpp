@@ -16,6 +16,7 @@
 #include "channel/channel.h"
 #include "channel_settings.h"
 #include "https_server.h"
+#include "scoped_env.h"
 #include "platform/error.h"
 #include "proxy.h"
 #include "schema/messages.h"
@@ -73,23 +74,6 @@ uint16_t closedPort() {
   close(fd);
   return ntohs(addr.sin_port);
 }
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
-private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 class Channel : public ::testing::Test {
 protected:
