@@ -41,6 +41,7 @@ uint8_t* ByteArrayFiller::room(size_t n) {
 }
 
 void ByteArrayFiller::append(const void* bytes, size_t n) {
+  if (n == 0) return;
   std::memcpy(room(n), bytes, n);
   grow(n);
 }
