@@ -18,10 +18,10 @@ using Store = std::shared_ptr<X509_STORE>;
 // The trust store as libcurl would build it for every connection: the bundle file and the
 // directory, with a trusted certificate accepted wherever it stands in the chain.
 Store loadStore(const Trust& trust) {
+  // What is not set is libcurl's built-in default, as it would be for libcurl's own store.
   const curl_version_info_data* curl = curl_version_info(CURLVERSION_NOW);
-  const bool defaults = trust.file.empty() && trust.directory.empty();
-  const std::string file = defaults && curl->cainfo ? curl->cainfo : trust.file;
-  const std::string directory = defaults && curl->capath ? curl->capath : trust.directory;
+  const std::string file = !trust.file.empty() ? trust.file : curl->cainfo ? curl->cainfo : "";
+  const std::string directory = !trust.directory.empty() ? trust.directory : curl->capath ? curl->capath : "";
   Store store(X509_STORE_new(), X509_STORE_free);
   if (!store) throw Error(ErrorKind::TransportError, "out of memory");
   if (!file.empty() && X509_STORE_load_file(store.get(), file.c_str()) != 1) {

@@ -11,8 +11,8 @@ struct x509_store_st;
 
 namespace vokr::channel {
 
-// Where the trusted certificates are: a bundle file, a hashed directory, or both. Empty
-// members: libcurl's built-in defaults.
+// Where the trusted certificates are: a bundle file and a hashed directory; an empty member
+// stands for libcurl's built-in default.
 struct Trust {
   std::string file;
   std::string directory;
