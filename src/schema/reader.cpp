@@ -293,9 +293,11 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       if (attachment) releaseRoom(*attachment);
     }
     if (consumed == 0) fail("the answer is empty");
-    xmlParseChunk(parser, nullptr, 0, 1);
+    // The last push reports what only the end shows: an unclosed element, a stopped conversion.
+    if (xmlParseChunk(parser, nullptr, 0, 1) != 0 && !error) recordParserError();
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
+    if (!stack.empty()) fail("the answer ends inside its envelope");
     if (fault) throw Error("ERemotableException", faultString);
     if (!response) fail("the SOAP body holds no response");
     resolveIncludes();

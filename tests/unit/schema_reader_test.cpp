@@ -349,6 +349,18 @@ TEST(SchemaReader, FailuresEndTheReading) {
   }
 }
 
+// A byte the declared encoding lacks stops libxml2's conversion, which it reports differently
+// for different chunkings; whatever it says, the answer cut short there is never a success.
+TEST(SchemaReader, AnAnswerWhoseConversionStopsFails) {
+  const std::string text = "<?xml version=\"1.0\" encoding=\"windows-1250\"?>" +
+                           reservation("<ns1:vysledek><ns0:zprava>a\x81" "b</ns0:zprava></ns1:vysledek>").substr(39);
+  for (size_t chunk : kChunkSizes) {
+    SCOPED_TRACE("chunks of " + std::to_string(chunk));
+    Error e = failureOf(*operationInfo(Operation::vytvorRezervaciZPMZ).response, text, chunk);
+    EXPECT_EQ(e.kind(), "EXmlReadError") << e.what();
+  }
+}
+
 TEST(SchemaReader, FeedFailsAsSoonAsTheAnswerCannotBeValid) {
   ResponseReader reader(Operation::seznamRizeniPM, "text/html");
   std::string page = "<html><head><title>Error</title></head>";
