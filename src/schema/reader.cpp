@@ -79,9 +79,11 @@ uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
   return static_cast<uint8_t>(ordinal);
 }
 
+// Held trimmed: the host conversions read the value as held.
 TXSDateTime toDateTime(std::string_view text) {
-  if (!parseDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
-  return {std::string(text)};
+  std::string_view value = trimmed(text);
+  if (!parseDateTime(value)) fail("'" + std::string(text) + "' is not a valid date and time");
+  return {std::string(value)};
 }
 
 // Stores the text of a simple member into the object.

@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "schema/datetime.h"
+
 namespace vokr::fuzz {
 
 namespace {
@@ -25,6 +27,11 @@ void optionalText(std::string& out, const std::optional<std::string_view>& s) {
   else out += '-';
 }
 
+// A date-time is held as the host conversions read it.
+void heldDateTime(const std::string& text) {
+  if (!schema::parseDateTime(text)) finding("a date-time held that the host conversions cannot read", {}, text);
+}
+
 void value(std::string& out, TRemotable& o, const MemberInfo& m) {
   switch (m.kind) {
     case Kind::text: return text(out, m.value<std::string>(o));
@@ -37,6 +44,7 @@ void value(std::string& out, TRemotable& o, const MemberInfo& m) {
     }
     case Kind::dateTime: {
       const auto& d = m.value<std::optional<TXSDateTime>>(o);
+      if (d) heldDateTime(d->text);
       return optionalText(out, d ? std::optional<std::string_view>(d->text) : std::nullopt);
     }
     case Kind::bytes: {
@@ -67,7 +75,8 @@ void list(std::string& out, TRemotable& o, const MemberInfo& m) {
       }
       break;
     case Kind::dateTime:
-      for (const TXSDateTime& d : m.value<std::vector<TXSDateTime>>(o)) text(out, d.text), out += ',';
+      for (const TXSDateTime& d : m.value<std::vector<TXSDateTime>>(o))
+        heldDateTime(d.text), text(out, d.text), out += ',';
       break;
     case Kind::object:
       for (size_t i = 0, n = m.objects->size(m.slot(o)); i < n; ++i)

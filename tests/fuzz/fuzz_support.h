@@ -62,7 +62,7 @@ inline uint64_t hashOf(std::string_view s) {  // FNV-1a
 }
 
 // Every member of an object through its descriptors, presence included, recursively: equal texts
-// mean equal objects.
+// mean equal objects. A date-time held that the host conversions cannot read is a finding.
 std::string describe(schema::TRemotable& object);
 
 } // namespace vokr::fuzz

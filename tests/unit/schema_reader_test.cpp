@@ -227,6 +227,8 @@ TEST(SchemaReader, ConvertsValuesByTheirKind) {
       {"<t:when>2024-02-29</t:when>", [](auto& v) { EXPECT_EQ(v.when.value->text, "2024-02-29"); }},
       {"<t:when>2023-01-31T23:59:59.5Z</t:when>", [](auto& v) { EXPECT_TRUE(v.when.present); }},
       {"<t:when>2023-01-31T24:00:00</t:when>", [](auto& v) { EXPECT_TRUE(v.when.present); }},
+      {"<t:when>\n  2023-01-31T10:00:00+01:00 \r\n</t:when>",
+       [](auto& v) { EXPECT_EQ(v.when.value->text, "2023-01-31T10:00:00+01:00"); }},
       // An empty enumeration text gives the first member; a missing member keeps its start value.
       {"<t:reportStav></t:reportStav>", [](auto& v) { EXPECT_EQ(v.reportStav, ReportStavType::ceka); }},
       {"<t:other>x</t:other>", [](auto& v) { EXPECT_FALSE(v.flag.present); EXPECT_FALSE(v.number.present); }},
