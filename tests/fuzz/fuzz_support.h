@@ -2,6 +2,7 @@
 // What the fuzz targets share: a failed property ends the run with both sides printed, random
 // chunk sizes reproducible from the input itself, and a field walk that turns a message object
 // into text so that two reads of one answer can be compared.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +55,15 @@ private:
   }
   uint64_t state_;
 };
+
+// Hands `data` to feed(pointer, size): whole without chunk sizes, else in their chunks.
+template <class Feed> void feedIn(Chunks* chunks, std::string_view data, Feed&& feed) {
+  for (size_t at = 0; at < data.size();) {
+    size_t n = chunks ? std::min(chunks->next(), data.size() - at) : data.size();
+    feed(data.data() + at, n);
+    at += n;
+  }
+}
 
 inline uint64_t hashOf(std::string_view s) {  // FNV-1a
   uint64_t h = 0xCBF29CE484222325u;

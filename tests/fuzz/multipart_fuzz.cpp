@@ -46,11 +46,7 @@ Outcome split(const std::string& boundary, std::string_view body, fuzz::Chunks* 
   schema::MultipartSplitter splitter(boundary, recorder);
   Outcome outcome;
   try {
-    for (size_t at = 0; at < body.size();) {
-      size_t n = chunks ? std::min(chunks->next(), body.size() - at) : body.size();
-      splitter.feed(body.data() + at, n);
-      at += n;
-    }
+    fuzz::feedIn(chunks, body, [&](const char* p, size_t n) { splitter.feed(p, n); });
     splitter.finish();
   } catch (const Error& e) {
     fuzz::requireEqual("EXmlReadError", e.kind(), "a multipart failure of another kind");

@@ -35,11 +35,7 @@ Outcome read(schema::Operation op, std::string_view contentType, uint64_t conten
   schema::ResponseReader reader(op, contentType, contentLength);
   Outcome outcome;
   try {
-    for (size_t at = 0; at < answer.size();) {
-      size_t n = chunks ? std::min(chunks->next(), answer.size() - at) : answer.size();
-      reader.feed(answer.data() + at, n);
-      at += n;
-    }
+    fuzz::feedIn(chunks, answer, [&](const char* p, size_t n) { reader.feed(p, n); });
     std::unique_ptr<schema::TRemotable> object = reader.finish();
     fuzz::require(object != nullptr, "finish() gave no object and no error");
     outcome.object = fuzz::describe(*object);
