@@ -1,7 +1,8 @@
 // The response reader of every operation, fed the same answer whole and in random chunks: the
 // outcome must not depend on how the bytes arrive. Either both reads give the same object
-// (compared member by member) or both fail with the same kind and the same "not an envelope"
-// verdict.
+// (compared member by member) or both fail with the same kind. (Not always with the same "not
+// an envelope" verdict: libxml2 converts a declared encoding in blocks, so bytes it cannot
+// convert may stop it before or after the document element, depending on the chunks.)
 //
 // Input: byte 0 the operation, byte 1 flags (1: MTOM, the first line is the Content-Type;
 // 2: the Content-Length is given), bytes 2..5 the chunking seed, then the answer.
@@ -71,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Outcome whole = read(op, contentType, contentLength, answer, nullptr);
   fuzz::Chunks chunks(seed);
   Outcome chunked = read(op, contentType, contentLength, answer, &chunks);
-  if (whole.kind != chunked.kind || whole.notEnvelope != chunked.notEnvelope ||
-      whole.object != chunked.object)
+  if (whole.kind != chunked.kind || whole.object != chunked.object)
     fuzz::finding("the answer read whole and in chunks gave different outcomes", whole.text(),
                   chunked.text());
   return 0;
