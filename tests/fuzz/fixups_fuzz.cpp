@@ -15,6 +15,7 @@
 
 #include "channel/fixups.h"
 #include "fuzz_support.h"
+#include "rope_text.h"
 #include "schema/rope.h"
 
 using namespace vokr;
@@ -97,14 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool withoutFixups = operation == kWithoutFixups;
 
   schema::Rope rope = ropeOf(input, withoutFixups);
-  const std::string before = rope.str();
+  const std::string before = test::ropeText(rope);
   channel::applyFixups(operation, rope);
-  const std::string document = rope.str();
+  const std::string document = test::ropeText(rope);
 
   schema::Rope whole;
   whole.append(before);
   channel::applyFixups(operation, whole);
-  fuzz::requireEqual(whole.str(), document, "the rope and its whole text were fixed up differently");
+  fuzz::requireEqual(test::ropeText(whole), document, "the rope and its whole text were fixed up differently");
   if (withoutFixups) fuzz::requireEqual(crlfReference(before), document, "line ends rewritten wrongly");
 
   for (size_t at = document.find_first_of("\r\n"); at != std::string::npos;

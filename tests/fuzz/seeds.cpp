@@ -178,17 +178,24 @@ void codePageSeeds(const fs::path& data, Writer& write) {
   }
 }
 
-// Element, attribute and type names and enumeration texts: what the reader matches on.
+// Element and attribute names and enumeration texts of every answer: what the reader matches.
+void collectNames(const schema::ClassInfo& c, std::set<std::string_view>& names,
+                  std::set<const schema::ClassInfo*>& seen) {
+  if (!seen.insert(&c).second) return;
+  names.insert(c.xmlName);
+  for (const schema::MemberInfo* m : c.wireMembers()) {
+    names.insert(m->wireName());
+    names.insert(m->options.itemName);
+    if (m->enumeration) names.insert(m->enumeration->texts.begin(), m->enumeration->texts.end());
+    if (m->objectClass) collectNames(*m->objectClass, names, seen);
+  }
+}
+
 void printNames() {
   std::set<std::string_view> names;
-  for (const schema::ClassInfo* c : schema::registeredClasses()) {
-    names.insert(c->xmlName);
-    for (const schema::MemberInfo* m : c->wireMembers()) {
-      names.insert(m->wireName());
-      if (!m->options.itemName.empty()) names.insert(m->options.itemName);
-    }
-  }
-  for (const schema::EnumInfo* e : schema::registeredEnums()) names.insert(e->texts.begin(), e->texts.end());
+  std::set<const schema::ClassInfo*> seen;
+  for (size_t i = 0; i < schema::kOperationCount; ++i)
+    collectNames(*schema::operationInfo(static_cast<schema::Operation>(i)).response, names, seen);
   for (std::string_view name : names) {
     if (name.empty()) continue;
     std::cout << '"';
