@@ -12,9 +12,11 @@
 // - in any case no lone CR or LF is left, and the document ends with CR LF.
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "channel/fixups.h"
 #include "fuzz_support.h"
+#include "proposals/byte_sources.h"
 #include "rope_text.h"
 #include "schema/rope.h"
 
@@ -25,20 +27,6 @@ namespace {
 constexpr std::string_view kOperations[] = {"exportVF",      "zalozNavrhZDP", "zalozNavrhZPG",
                                             "zalozRizeniPM", "vlozParcelu",   "seznamRizeniPM"};
 constexpr std::string_view kWithoutFixups = "seznamRizeniPM";
-
-class Bytes final : public schema::ByteSource {
-public:
-  explicit Bytes(std::string_view bytes) : bytes_(bytes) {}
-  uint64_t size() const override { return bytes_.size(); }
-  size_t read(uint64_t offset, void* buffer, size_t n) const override {
-    size_t take = offset >= bytes_.size() ? 0 : std::min<size_t>(n, bytes_.size() - offset);
-    std::copy_n(bytes_.data() + offset, take, static_cast<char*>(buffer));
-    return take;
-  }
-
-private:
-  std::string bytes_;
-};
 
 // The rope the input describes, base64 segments between '>' and '<' as the writer makes them.
 schema::Rope ropeOf(std::string_view input, bool splitText) {
@@ -59,7 +47,7 @@ schema::Rope ropeOf(std::string_view input, bool splitText) {
     std::string_view piece = input.substr(from, nul - from);
     if (base64) {
       appendText(">");
-      rope.appendBase64(std::make_shared<Bytes>(piece));
+      rope.appendBase64(std::make_shared<proposals::StringSource>(std::string(piece)));
       appendText("<");
     }
     else appendText(piece);
