@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/platform.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
 
 using namespace vokr;
 

@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "fuzz_support.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 #include "schema/datetime.h"
 
 using namespace vokr;

@@ -49,7 +49,7 @@ Outcome split(const std::string& boundary, std::string_view body, fuzz::Chunks* 
     fuzz::feedIn(chunks, body, [&](const char* p, size_t n) { splitter.feed(p, n); });
     splitter.finish();
   } catch (const Error& e) {
-    fuzz::requireEqual("EXmlReadError", e.kind(), "a multipart failure of another kind");
+    fuzz::requireEqual("EXmlReadError", e.kindName(), "a multipart failure of another kind");
     outcome.error = e.what();
   }
   outcome.parts = std::move(recorder.parts);

@@ -41,7 +41,7 @@ Outcome read(schema::Operation op, std::string_view contentType, uint64_t conten
     fuzz::require(object != nullptr, "finish() gave no object and no error");
     outcome.object = fuzz::describe(*object);
   } catch (const Error& e) {
-    outcome.kind = e.kind();
+    outcome.kind = e.kindName();
     outcome.message = e.what();
     outcome.notEnvelope = reader.notEnvelope();
     fuzz::require(!outcome.kind.empty(), "a failure without a kind");
