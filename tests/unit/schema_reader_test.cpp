@@ -362,7 +362,7 @@ TEST(SchemaReader, AnAnswerWhoseConversionStopsFails) {
   for (size_t chunk : kChunkSizes) {
     SCOPED_TRACE("chunks of " + std::to_string(chunk));
     Error e = failureOf(*operationInfo(Operation::vytvorRezervaciZPMZ).response, text, chunk);
-    EXPECT_EQ(e.kind(), "EXmlReadError") << e.what();
+    EXPECT_EQ(e.kindName(), "EXmlReadError") << e.what();
   }
 }
 
