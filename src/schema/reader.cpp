@@ -79,9 +79,11 @@ uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
   return static_cast<uint8_t>(ordinal);
 }
 
+// Held trimmed: the host conversions read the value as held.
 TXSDateTime toDateTime(std::string_view text) {
-  if (!parseDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
-  return {std::string(text)};
+  std::string_view value = trimmed(text);
+  if (!parseDateTime(value)) fail("'" + std::string(text) + "' is not a valid date and time");
+  return {std::string(value)};
 }
 
 // Stores the text of a simple member into the object.
@@ -224,9 +226,11 @@ struct ResponseReader::Impl {
   void complete() {
     if (mtom) mtom->finish();
     if (consumed == 0) fail("the answer is empty");
-    xmlParseChunk(parser, nullptr, 0, 1);
+    // The last push reports what only the end shows: an unclosed element, a stopped conversion.
+    if (xmlParseChunk(parser, nullptr, 0, 1) != 0 && !error) recordParserError();
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
+    if (!stack.empty()) fail("the answer ends inside its envelope");
     if (fault) throw Error(ErrorKind::RemotableException, faultString);
     if (!response) fail("the SOAP body holds no response");
     if (mtom) mtom->resolveIncludes();
