@@ -120,8 +120,10 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
 
 // ---- base64, decoded as it arrives, straight onto the end of its byte array ----
 
-void decodeOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char* text, size_t n) {
+void decodeOnto(std::vector<uint8_t>& bytes, uint64_t room, Base64Decoder& decoder,
+                const char* text, size_t n) {
   const size_t at = bytes.size();
+  growRoom(bytes, Base64Decoder::maxDecodedSize(n), room);
   bytes.resize(at + Base64Decoder::maxDecodedSize(n));
   const size_t written = decoder.feed(text, n, bytes.data() + at);
   if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
@@ -138,6 +140,9 @@ void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
 
 // ---- the event reader ----
 
+// Far beyond any real answer (a dozen levels), near enough to keep a hostile one small.
+constexpr size_t kMaxDepth = 256;
+
 enum class FrameKind { skip, envelope, body, fault, faultString, object, wrapper, value, item, bytes };
 
 struct Frame {
@@ -149,6 +154,7 @@ struct Frame {
   std::string text;
   bool nil = false;
   TByteSOAPArray* bytes = nullptr;  // bytes frames, and objects whose content is a byte array
+  uint64_t room = 0;                // the most `bytes` can hold, see growRoom()
   Base64Decoder decoder;
 };
 
@@ -240,9 +246,9 @@ struct ResponseReader::Impl {
     }
   }
 
-  // Room for a byte array about to be decoded from the answer's text.
-  void reserveFor(std::vector<uint8_t>& bytes) {
-    reserveRoom(bytes, contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
+  // The room of a byte array about to be decoded from the answer's text.
+  uint64_t roomHere() const {
+    return roomLeft(contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
   }
 
   uint64_t parsedSoFar() const {
@@ -313,6 +319,8 @@ struct ResponseReader::Impl {
 
   void start(std::string_view name, std::string_view uri, int attributeCount,
              const xmlChar** attributes) {
+    if (stack.size() >= kMaxDepth)
+      fail("the answer nests elements deeper than " + std::to_string(kMaxDepth) + " levels");
     if (stack.empty()) {
       if (name != "Envelope" || uri != ns::soapEnv)
         fail("the answer is not a SOAP envelope: its document element is " + std::string(name));
@@ -367,7 +375,7 @@ struct ResponseReader::Impl {
       m->markPresent(o);
       if (m->kind == Kind::bytes) {
         f.bytes = &m->value<TByteSOAPArray>(o);
-        reserveFor(f.bytes->bytes);
+        f.room = roomHere();
       }
     }
   }
@@ -416,7 +424,7 @@ struct ResponseReader::Impl {
           Frame& f = stack.back();
           f.bytes = &m.value<TByteSOAPArray>(o);
           f.bytes->bytes.clear();
-          reserveFor(f.bytes->bytes);
+          f.room = roomHere();
           return;
         }
         default:
@@ -462,10 +470,10 @@ struct ResponseReader::Impl {
       case FrameKind::value:
       case FrameKind::item:
       case FrameKind::faultString: f.text.append(ch, len); return;
-      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.decoder, ch, len); return;
+      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len); return;
       case FrameKind::object:
         if (!f.textMember) return;
-        if (f.bytes) decodeOnto(f.bytes->bytes, f.decoder, ch, len);
+        if (f.bytes) decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len);
         else if (f.textMember->kind == Kind::text)
           f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);
