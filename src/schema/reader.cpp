@@ -80,9 +80,11 @@ uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
   return static_cast<uint8_t>(ordinal);
 }
 
+// Held trimmed: the host conversions read the value as held.
 TXSDateTime toDateTime(std::string_view text) {
-  if (!parseDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
-  return {std::string(text)};
+  std::string_view value = trimmed(text);
+  if (!parseDateTime(value)) fail("'" + std::string(text) + "' is not a valid date and time");
+  return {std::string(value)};
 }
 
 // Stores the text of a simple member into the object.
@@ -118,6 +120,9 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
 }
 
 // ---- the event reader ----
+
+// Far beyond any real answer (a dozen levels), near enough to keep a hostile one small.
+constexpr size_t kMaxDepth = 256;
 
 enum class FrameKind { skip, envelope, body, fault, faultString, object, wrapper, value, item, bytes };
 
@@ -222,9 +227,11 @@ struct ResponseReader::Impl {
   void complete() {
     if (mtom) mtom->finish();
     if (consumed == 0) fail("the answer is empty");
-    xmlParseChunk(parser, nullptr, 0, 1);
+    // The last push reports what only the end shows: an unclosed element, a stopped conversion.
+    if (xmlParseChunk(parser, nullptr, 0, 1) != 0 && !error) recordParserError();
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
+    if (!stack.empty()) fail("the answer ends inside its envelope");
     if (fault) throw Error(ErrorKind::RemotableException, faultString);
     if (!response) fail("the SOAP body holds no response");
     if (mtom) mtom->resolveIncludes();
@@ -333,6 +340,8 @@ struct ResponseReader::Impl {
 
   void start(std::string_view name, std::string_view uri, int attributeCount,
              const xmlChar** attributes) {
+    if (stack.size() >= kMaxDepth)
+      fail("the answer nests elements deeper than " + std::to_string(kMaxDepth) + " levels");
     if (stack.empty()) {
       if (name != "Envelope" || uri != ns::soapEnv)
         fail("the answer is not a SOAP envelope: its document element is " + std::string(name));

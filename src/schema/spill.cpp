@@ -19,16 +19,9 @@ uint64_t arrayRoom(uint64_t contentLength, uint64_t position, bool base64) {
 }
 
 ByteArrayFiller::ByteArrayFiller(TByteSOAPArray& target, const SpillSettings& settings, uint64_t room)
-    : target_(&target), settings_(&settings) {
+    : target_(&target), settings_(&settings), room_(room) {
   target.bytes.clear();
   target.source.reset();
-  // Reserved room is only address space until it is written, and it spares a growing buffer
-  // its copies.
-  try {
-    buffer_.reserve(size_t(std::min<uint64_t>(room, settings.threshold)));
-  } catch (const std::bad_alloc&) {
-    // Only a saving: the buffer grows as it is filled instead.
-  }
 }
 
 uint8_t* ByteArrayFiller::room(size_t n) {
@@ -36,7 +29,18 @@ uint8_t* ByteArrayFiller::room(size_t n) {
     if (!file_.isOpen()) spill();
     if (file_.isOpen()) flush();
   }
-  if (buffer_.size() < used_ + n) buffer_.resize(used_ + n);
+  // Room is taken as bytes arrive, never on an announced length alone (a hostile header could
+  // ask for gigabytes): fourfold at a time, which keeps the copies below a third of the bytes,
+  // but not beyond what the answer can still hold, nor beyond the threshold while a scratch
+  // file can take the rest.
+  const size_t needed = used_ + n;
+  if (needed > buffer_.capacity()) {
+    uint64_t limit = room_ >= needed ? room_ : UINT64_MAX;
+    if (!memoryOnly_) limit = std::min<uint64_t>(limit, settings_->threshold);
+    const uint64_t grown = std::min<uint64_t>(uint64_t(buffer_.capacity()) * 4, limit);
+    buffer_.reserve(size_t(std::min<uint64_t>(std::max<uint64_t>(grown, needed), buffer_.max_size())));
+  }
+  if (buffer_.size() < needed) buffer_.resize(needed);
   return buffer_.data() + used_;
 }
 

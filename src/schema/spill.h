@@ -39,7 +39,7 @@ uint64_t arrayRoom(uint64_t contentLength, uint64_t position, bool base64);
 class ByteArrayFiller {
 public:
   // `room`: the most the array can come to hold, as far as the answer's length tells (0:
-  // unknown); that much is reserved at once, up to the threshold.
+  // unknown); memory is never taken beyond it.
   ByteArrayFiller(TByteSOAPArray& target, const SpillSettings& settings, uint64_t room);
   // Room for n more bytes; grow() says how many of them were written.
   uint8_t* room(size_t n);
@@ -55,6 +55,7 @@ private:
   const SpillSettings* settings_;
   std::vector<uint8_t> buffer_;  // the content, or what has not yet gone to the file
   size_t used_ = 0;
+  uint64_t room_;
   platform::OpenFile file_;
   uint64_t inFile_ = 0;
   bool memoryOnly_ = false;  // no folder took a scratch file
