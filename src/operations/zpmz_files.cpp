@@ -83,7 +83,7 @@ void download(const TDwnldFilesZPMZIn& in, const char* documentId, const std::st
   const schema::TByteSOAPArray* content = heldContent();
   if (!content) return;
   const std::string path = directory + plugin::readText(entry.nazevSouboru);
-  if (saveFile(path, content->bytes) == Saved::inUse) reportInUse(entry, path);
+  if (saveFile(path, *content) == Saved::inUse) reportInUse(entry, path);
 }
 
 } // namespace
@@ -131,7 +131,7 @@ VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char* path) {
     // Empty content is still a file: an empty one. The export returns nothing, so a file
     // that cannot be written leaves only the earlier one as it was.
     if (const schema::TByteSOAPArray* content = heldContent(); content && path)
-      saveFile(plugin::readText(path, kPathWidth), content->bytes);
+      saveFile(plugin::readText(path, kPathWidth), *content);
   });
 }
 
