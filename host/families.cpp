@@ -1,5 +1,7 @@
 #include "families.h"
 
+#include <type_traits>
+
 namespace host {
 
 namespace {
@@ -7,9 +9,35 @@ namespace {
 // The ignored character array of most families, and their result text: the plug-in writes
 // "0" there when a call failed, which the host also sees as the code "1000" message.
 char ignored[1];
-struct ResultText {
-  char text[2] = {};
+char resultText[2];
+
+// The message block of an output record: the record itself where it holds nothing else.
+THostMessageBlock& block(THostMessageBlock& out) { return out; }
+template <class Out> THostMessageBlock& block(Out& out) { return out.zpravy; }
+
+// Calls a ListSizes, get or free export in its shape: the ignored text and its high first,
+// the report id first, or the record alone.
+template <class Fn, class... A> void call(Fn fn, int64_t id, A... a) {
+  if constexpr (std::is_invocable_v<Fn, char*, int32_t, A...>)
+    fn(ignored, 0, a...);
+  else if constexpr (std::is_invocable_v<Fn, int64_t, A...>)
+    fn(id, a...);
+  else
+    fn(a...);
+}
+
+template <class Sizes, class Get, class Free> struct Trio {
+  Sizes sizes;
+  Get get;
+  Free free;
 };
+template <class Sizes, class Get, class Free> Trio<Sizes, Get, Free> trio(Sizes s, Get g, Free f) {
+  return {s, g, f};
+}
+// The ListSizes, get and free exports of a family.
+#define VOKR_HOST_TRIO(family) trio(x_.get##family##_ListSizes, x_.get##family, x_.free##family)
+
+constexpr auto noLists = [](auto&, auto&) {};
 
 } // namespace
 
@@ -25,8 +53,25 @@ Messages readMessages(const THostMessageBlock& block) {
   return m;
 }
 
-void Families::attach(THostMessageBlock& block, int32_t count) {
-  block.messages = memory_.list<THostMessageRec>(count);
+template <class Counts, class Out, class Load, class Exports3, class Prepare>
+Answer<Out> Families::cycle(Load load, const Exports3& exports, Prepare prepare, int64_t id,
+                            const std::function<void(Out&)>& held) {
+  load();
+  auto* counts = memory_.make<Counts>();
+  call(exports.sizes, id, counts);
+  auto* out = memory_.make<Out>();
+  block(*out).messages = memory_.list<THostMessageRec>(counts->MessageCount);
+  prepare(*out, *counts);
+  call(exports.get, id, out);
+  if (held) held(*out);
+  call(exports.free, id);
+  return {out, readMessages(block(*out))};
+}
+
+const char* Families::pathField(const std::string& path, std::string_view what) {
+  auto* field = static_cast<char(*)[1025]>(memory_.alloc(1025));
+  put(*field, path, what);
+  return *field;
 }
 
 Answer<TZalozRizeniPMOut> Families::zalozRizeniPM(const std::string& cisloZakazky,
@@ -34,77 +79,62 @@ Answer<TZalozRizeniPMOut> Families::zalozRizeniPM(const std::string& cisloZakazk
                                                   const std::vector<std::string>& parcels) {
   auto* in = memory_.make<TZalozRizeniPMIn>();
   put(in->cisloZakazky, cisloZakazky, "job number");
-  in->katuzeKodList = textList<7>(areas, "cadastral area code");
-  in->dotceneParcely = textList<31>(parcels, "parcel identifier");
-  ResultText result;
-  x_.loadZalozRizeniPM(in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getZalozRizeniPM_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TZalozRizeniPMOut>();
-  attach(out->zpravy, counts->MessageCount);
-  x_.getZalozRizeniPM(ignored, 0, out);
-  x_.freeZalozRizeniPM(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  in->katuzeKodList = textList<AreaCode>(areas, "cadastral area code");
+  in->dotceneParcely = textList<ParcelId>(parcels, "parcel identifier");
+  return cycle<TMessageCounts, TZalozRizeniPMOut>([&] { x_.loadZalozRizeniPM(in, resultText, 1); },
+                                                  VOKR_HOST_TRIO(ZalozRizeniPM), noLists);
 }
 
 Answer<TSeznamRizeniPMOut> Families::seznamRizeniPM() {
-  ResultText result;
-  x_.loadSeznamRizeniPM(result.text, 1);
-  auto* counts = memory_.make<TSeznamRizeniPMSizes>();
-  x_.getSeznamRizeniPM_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TSeznamRizeniPMOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->rizeniPMList = memory_.list<TRizeniPMRec>(counts->rizeniPMList);
-  x_.getSeznamRizeniPM(ignored, 0, out);
-  x_.freeSeznamRizeniPM(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TSeznamRizeniPMSizes, TSeznamRizeniPMOut>(
+      [&] { x_.loadSeznamRizeniPM(resultText, 1); }, VOKR_HOST_TRIO(SeznamRizeniPM),
+      [&](TSeznamRizeniPMOut& out, const TSeznamRizeniPMSizes& n) {
+        out.rizeniPMList = memory_.list<TRizeniPMRec>(n.rizeniPMList);
+      });
 }
 
 Answer<TDetailRizeniPMOut> Families::detailRizeniPM(const std::string& idRizeniPM, bool reservations) {
   auto* in = memory_.make<TDetailRizeniPMIn>();
   put(in->idRizeniPM, idRizeniPM, "proceeding id");
   in->rezervace = reservations;
-  ResultText result;
-  x_.loadDetailRizeniPM(in, result.text, 1);
-  auto* counts = memory_.make<TDetailRizeniPMSizes>();
-  x_.getDetailRizeniPM_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TDetailRizeniPMOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->katuzeKodList = memory_.list(counts->katuzeKodList, 7);
-  out->dotceneParcely = memory_.list(counts->dotceneParcely, 31);
-  out->rezervCislaZPMZList = memory_.list<TRezervCisloZPMZRec>(counts->rezervCislaZPMZList);
-  out->rezervParCislaList = memory_.list<TRezervParcelyRec>(counts->rezervParCislaList);
-  out->rezervPoddeleniList = memory_.list<TRezervPoddeleniRec>(counts->rezervPoddeleniList);
-  out->rezervPBPPList = memory_.list<TRezervBodyPBPPRec>(counts->rezervPBPPList);
-  // The nested number lists, sized entry by entry.
-  int32_t i = 0;
-  for (TRezervParcelyRec& e : entries<TRezervParcelyRec>(out->rezervParCislaList))
-    e.kmenoveCislo = memory_.list(x_.getDetailRizeniPM_RezervParCislaListItemSize(ignored, 0, i++), 6);
-  i = 0;
-  for (TRezervPoddeleniRec& e : entries<TRezervPoddeleniRec>(out->rezervPoddeleniList))
-    e.poddeleniCisla = memory_.list(x_.getDetailRizeniPM_RezervPoddeleniListItemSize(ignored, 0, i++), 4);
-  i = 0;
-  for (TRezervBodyPBPPRec& e : entries<TRezervBodyPBPPRec>(out->rezervPBPPList))
-    e.cisloPBPP = memory_.list(x_.getDetailRizeniPM_RezervPBPPListItemSize(ignored, 0, i++), 4);
-  x_.getDetailRizeniPM(ignored, 0, out);
-  x_.freeDetailRizeniPM(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TDetailRizeniPMSizes, TDetailRizeniPMOut>(
+      [&] { x_.loadDetailRizeniPM(in, resultText, 1); }, VOKR_HOST_TRIO(DetailRizeniPM),
+      [&](TDetailRizeniPMOut& out, const TDetailRizeniPMSizes& n) {
+        out.katuzeKodList = memory_.list<AreaCode>(n.katuzeKodList);
+        out.dotceneParcely = memory_.list<ParcelId>(n.dotceneParcely);
+        out.rezervCislaZPMZList = memory_.list<TRezervCisloZPMZRec>(n.rezervCislaZPMZList);
+        out.rezervParCislaList = memory_.list<TRezervParcelyRec>(n.rezervParCislaList);
+        out.rezervPoddeleniList = memory_.list<TRezervPoddeleniRec>(n.rezervPoddeleniList);
+        out.rezervPBPPList = memory_.list<TRezervBodyPBPPRec>(n.rezervPBPPList);
+        // The nested number lists, sized entry by entry.
+        int32_t i = 0;
+        for (TRezervParcelyRec& e : entries<TRezervParcelyRec>(out.rezervParCislaList))
+          e.kmenoveCislo = memory_.list<StemNumber>(x_.getDetailRizeniPM_RezervParCislaListItemSize(ignored, 0, i++));
+        i = 0;
+        for (TRezervPoddeleniRec& e : entries<TRezervPoddeleniRec>(out.rezervPoddeleniList))
+          e.poddeleniCisla =
+              memory_.list<SubdivisionNumber>(x_.getDetailRizeniPM_RezervPoddeleniListItemSize(ignored, 0, i++));
+        i = 0;
+        for (TRezervBodyPBPPRec& e : entries<TRezervBodyPBPPRec>(out.rezervPBPPList))
+          e.cisloPBPP = memory_.list<PointNumber>(x_.getDetailRizeniPM_RezervPBPPListItemSize(ignored, 0, i++));
+      });
+}
+
+Answer<THostMessageBlock> Families::mylneRizeniPM(const std::string& idRizeniPM, const std::string& popis) {
+  auto* in = memory_.make<TMylneRizeniPMIn>();
+  put(in->idRizeniPM, idRizeniPM, "proceeding id");
+  put(in->popis, popis, "reason");
+  return cycle<TMessageCounts, THostMessageBlock>([&] { x_.loadMylneRizeniPM(in, resultText, 1); },
+                                                  VOKR_HOST_TRIO(MylneRizeniPM), noLists);
 }
 
 Answer<THostMessageBlock> Families::vlozParceluPM(const std::string& idRizeniPM,
                                                   const std::vector<std::string>& parcels) {
   auto* in = memory_.make<TVlozParceluPMIn>();
   put(in->idRizeniPM, idRizeniPM, "proceeding id");
-  in->dotceneParcely = textList<31>(parcels, "parcel identifier");
-  ResultText result;
-  x_.loadVlozParceluPM(in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getVlozParceluPM_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<THostMessageBlock>();
-  attach(*out, counts->MessageCount);
-  x_.getVlozParceluPM(ignored, 0, out);
-  x_.freeVlozParceluPM(ignored, 0);
-  return {out, readMessages(*out)};
+  in->dotceneParcely = textList<ParcelId>(parcels, "parcel identifier");
+  return cycle<TMessageCounts, THostMessageBlock>([&] { x_.loadVlozParceluPM(in, resultText, 1); },
+                                                  VOKR_HOST_TRIO(VlozParceluPM), noLists);
 }
 
 Answer<TVytvorRezervaciZPMZOut> Families::vytvorRezervaciZPMZ(const std::string& idRizeniPM,
@@ -112,15 +142,8 @@ Answer<TVytvorRezervaciZPMZOut> Families::vytvorRezervaciZPMZ(const std::string&
   auto* in = memory_.make<TVytvorRezervaciZPMZIn>();
   put(in->idRizeniPM, idRizeniPM, "proceeding id");
   put(in->katuzeKod, katuzeKod, "cadastral area code");
-  ResultText result;
-  x_.loadVytvorRezervaciZPMZ(in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getVytvorRezervaciZPMZ_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TVytvorRezervaciZPMZOut>();
-  attach(out->zpravy, counts->MessageCount);
-  x_.getVytvorRezervaciZPMZ(ignored, 0, out);
-  x_.freeVytvorRezervaciZPMZ(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TMessageCounts, TVytvorRezervaciZPMZOut>(
+      [&] { x_.loadVytvorRezervaciZPMZ(in, resultText, 1); }, VOKR_HOST_TRIO(VytvorRezervaciZPMZ), noLists);
 }
 
 Answer<THostMessageBlock> Families::zrusRezervaciZPMZ(const std::string& idRizeniPM,
@@ -130,15 +153,8 @@ Answer<THostMessageBlock> Families::zrusRezervaciZPMZ(const std::string& idRizen
   put(in->idRizeniPM, idRizeniPM, "proceeding id");
   put(in->katuzeKod, katuzeKod, "cadastral area code");
   put(in->cisloZPMZ, cisloZPMZ, "ZPMZ number");
-  ResultText result;
-  x_.loadZrusRezervaciZPMZ(in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getZrusRezervaciZPMZ_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<THostMessageBlock>();
-  attach(*out, counts->MessageCount);
-  x_.getZrusRezervaciZPMZ(ignored, 0, out);
-  x_.freeZrusRezervaciZPMZ(ignored, 0);
-  return {out, readMessages(*out)};
+  return cycle<TMessageCounts, THostMessageBlock>([&] { x_.loadZrusRezervaciZPMZ(in, resultText, 1); },
+                                                  VOKR_HOST_TRIO(ZrusRezervaciZPMZ), noLists);
 }
 
 Answer<TVytvorRezervaciPrvkuOut> Families::vytvorRezervaciPrvku(const ElementOrder& order) {
@@ -162,18 +178,13 @@ Answer<TVytvorRezervaciPrvkuOut> Families::vytvorRezervaciPrvku(const ElementOrd
     put(in->rezervacePBPP.pocetRezPBPP, std::to_string(order.points), "count of survey points");
     in->rezervacePBPP.Present = 1;
   }
-  ResultText result;
-  x_.loadVytvorRezervaciPrvku(in, result.text, 1);
-  auto* counts = memory_.make<TVytvorRezervaciPrvkuSizes>();
-  x_.getVytvorRezervaciPrvku_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TVytvorRezervaciPrvkuOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->rezervParcely.kmenoveCislo = memory_.list(counts->kmenoveCislo, 6);
-  out->rezervPoddeleni.poddeleniCisla = memory_.list(counts->poddeleniCisla, 4);
-  out->rezervBodyPBPP.cisloPBPP = memory_.list(counts->cisloPBPP, 4);
-  x_.getVytvorRezervaciPrvku(ignored, 0, out);
-  x_.freeVytvorRezervaciPrvku(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TVytvorRezervaciPrvkuSizes, TVytvorRezervaciPrvkuOut>(
+      [&] { x_.loadVytvorRezervaciPrvku(in, resultText, 1); }, VOKR_HOST_TRIO(VytvorRezervaciPrvku),
+      [&](TVytvorRezervaciPrvkuOut& out, const TVytvorRezervaciPrvkuSizes& n) {
+        out.rezervParcely.kmenoveCislo = memory_.list<StemNumber>(n.kmenoveCislo);
+        out.rezervPoddeleni.poddeleniCisla = memory_.list<SubdivisionNumber>(n.poddeleniCisla);
+        out.rezervBodyPBPP.cisloPBPP = memory_.list<PointNumber>(n.cisloPBPP);
+      });
 }
 
 Answer<THostMessageBlock> Families::zrusRezervaciPrvku(const ElementRelease& release) {
@@ -191,119 +202,75 @@ Answer<THostMessageBlock> Families::zrusRezervaciPrvku(const ElementRelease& rel
     in->rezervBodyPBPP = *release.points;
     in->rezervBodyPBPPPresent = 1;
   }
-  ResultText result;
-  x_.loadZrusRezervaciPrvku(in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getZrusRezervaciPrvku_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<THostMessageBlock>();
-  attach(*out, counts->MessageCount);
-  x_.getZrusRezervaciPrvku(ignored, 0, out);
-  x_.freeZrusRezervaciPrvku(ignored, 0);
-  return {out, readMessages(*out)};
+  return cycle<TMessageCounts, THostMessageBlock>([&] { x_.loadZrusRezervaciPrvku(in, resultText, 1); },
+                                                  VOKR_HOST_TRIO(ZrusRezervaciPrvku), noLists);
 }
 
 Answer<TSeznamRizeniPGPOut> Families::seznamRizeniPGP() {
-  ResultText result;
-  x_.loadSeznamRizeniPGP(result.text, 1);
-  auto* counts = memory_.make<TSeznamRizeniPGPSizes>();
-  x_.getSeznamRizeniPGP_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TSeznamRizeniPGPOut>();
-  attach(out->zpravy, counts->MessageCount);
-  // Every proceeding gets an area list of the largest size, every area a number list likewise.
-  out->rizeniPGPList = memory_.list<TRizeniPGPRec>(counts->rizeniPGPList);
-  for (TRizeniPGPRec& p : entries<TRizeniPGPRec>(out->rizeniPGPList)) {
-    p.katuzeZPMZ = memory_.list<TKatuzeZPMZRec>(counts->katuzeZPMZMax);
-    for (TKatuzeZPMZRec& a : entries<TKatuzeZPMZRec>(p.katuzeZPMZ))
-      a.cislaZPMZ = memory_.list(counts->cislaZPMZMax, 6);
-  }
-  x_.getSeznamRizeniPGP(ignored, 0, out);
-  x_.freeSeznamRizeniPGP(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TSeznamRizeniPGPSizes, TSeznamRizeniPGPOut>(
+      [&] { x_.loadSeznamRizeniPGP(resultText, 1); }, VOKR_HOST_TRIO(SeznamRizeniPGP),
+      [&](TSeznamRizeniPGPOut& out, const TSeznamRizeniPGPSizes& n) {
+        // Every proceeding gets an area list of the largest size, every area a number list likewise.
+        out.rizeniPGPList = memory_.list<TRizeniPGPRec>(n.rizeniPGPList);
+        for (TRizeniPGPRec& p : entries<TRizeniPGPRec>(out.rizeniPGPList)) {
+          p.katuzeZPMZ = memory_.list<TKatuzeZPMZRec>(n.katuzeZPMZMax);
+          for (TKatuzeZPMZRec& a : entries<TKatuzeZPMZRec>(p.katuzeZPMZ))
+            a.cislaZPMZ = memory_.list<ZpmzNumber>(n.cislaZPMZMax);
+        }
+      });
 }
 
 Answer<TExportVFOut> Families::exportVF(const TExportVFIn& in) {
-  ResultText result;
-  x_.loadExportVF(&in, result.text, 1);
-  auto* counts = memory_.make<TMessageCounts>();
-  x_.getExportVF_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TExportVFOut>();
-  attach(out->zpravy, counts->MessageCount);
-  x_.getExportVF(ignored, 0, out);
-  x_.freeExportVF(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TMessageCounts, TExportVFOut>([&] { x_.loadExportVF(&in, resultText, 1); },
+                                             VOKR_HOST_TRIO(ExportVF), noLists);
 }
 
 Answer<TExportVFStatusOut> Families::exportVFStatus(const std::string& behId) {
   auto* in = memory_.make<TExportVFStatusIn>();
   put(in->behId, behId, "export run id");
-  ResultText result;
-  x_.loadExportVFStatus(in, result.text, 1);
-  auto* counts = memory_.make<TExportVFStatusSizes>();
-  x_.getExportVFStatus_ListSizes(ignored, 0, counts);
-  auto* out = memory_.make<TExportVFStatusOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->exportVFStatusList = memory_.list<TExportVFStatusRec>(counts->exportVFStatusList);
-  x_.getExportVFStatus(ignored, 0, out);
-  x_.freeExportVFStatus(ignored, 0);
-  return {out, readMessages(out->zpravy)};
+  return cycle<TExportVFStatusSizes, TExportVFStatusOut>(
+      [&] { x_.loadExportVFStatus(in, resultText, 1); }, VOKR_HOST_TRIO(ExportVFStatus),
+      [&](TExportVFStatusOut& out, const TExportVFStatusSizes& n) {
+        out.exportVFStatusList = memory_.list<TExportVFStatusRec>(n.exportVFStatusList);
+      });
 }
 
+namespace {
+// The report lists of the report families.
+auto reportList(HostMemory& memory) {
+  return [&memory](TSestavyOut& out, const TSestavySizes& n) {
+    out.reportList = memory.list<TSestavaRec>(n.reportList);
+  };
+}
+} // namespace
+
 Answer<TSestavyOut> Families::generujSestavyPM(const std::string& idRizeniPM,
-                                               const std::vector<std::string>& parcels,
-                                               bool partial) {
+                                               const std::vector<std::string>& parcels, bool partial) {
   auto* in = memory_.make<TGenerujSestavyPMIn>();
   put(in->idRizeniPM, idRizeniPM, "proceeding id");
-  in->seznamParcel = textList<31>(parcels, "parcel identifier");
+  in->seznamParcel = textList<ParcelId>(parcels, "parcel identifier");
   in->castecnyVypis = partial;
-  x_.loadGenerujSestavyPM(in);
-  auto* counts = memory_.make<TSestavySizes>();
-  x_.getGenerujSestavyPM_ListSizes(counts);
-  auto* out = memory_.make<TSestavyOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->reportList = memory_.list<TSestavaRec>(counts->reportList);
-  x_.getGenerujSestavyPM(out);
-  x_.freeGenerujSestavyPM();
-  return {out, readMessages(out->zpravy)};
+  return cycle<TSestavySizes, TSestavyOut>([&] { x_.loadGenerujSestavyPM(in); },
+                                           VOKR_HOST_TRIO(GenerujSestavyPM), reportList(memory_));
 }
 
 Answer<TSestavyOut> Families::seznamSestavLV() {
-  x_.loadSeznamSestavLV();
-  auto* counts = memory_.make<TSestavySizes>();
-  x_.getSeznamSestavLV_ListSizes(counts);
-  auto* out = memory_.make<TSestavyOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->reportList = memory_.list<TSestavaRec>(counts->reportList);
-  x_.getSeznamSestavLV(out);
-  x_.freeSeznamSestavLV();
-  return {out, readMessages(out->zpravy)};
+  return cycle<TSestavySizes, TSestavyOut>([&] { x_.loadSeznamSestavLV(); }, VOKR_HOST_TRIO(SeznamSestavLV),
+                                           reportList(memory_));
 }
 
 Answer<TSestavyOut> Families::vratSestavuLV(int64_t idSestavy, const std::string& savePath) {
-  x_.loadVratSestavuLV(idSestavy);
-  auto* counts = memory_.make<TSestavySizes>();
-  x_.getVratSestavuLV_ListSizes(counts);
-  auto* out = memory_.make<TSestavyOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->reportList = memory_.list<TSestavaRec>(counts->reportList);
-  x_.getVratSestavuLV(idSestavy, out);
-  if (!savePath.empty() && out->zpravy.success) {
-    auto* path = static_cast<char(*)[1025]>(memory_.alloc(1025));
-    put(*path, savePath, "report file path");
-    x_.saveSestavuLV(idSestavy, *path);
-  }
-  x_.freeVratSestavuLV(idSestavy);
-  return {out, readMessages(out->zpravy)};
+  const char* path = savePath.empty() ? nullptr : pathField(savePath, "report file path");
+  return cycle<TSestavySizes, TSestavyOut>(
+      [&] { x_.loadVratSestavuLV(idSestavy); }, VOKR_HOST_TRIO(VratSestavuLV), reportList(memory_), idSestavy,
+      [&](TSestavyOut& out) {
+        if (path && out.zpravy.success) x_.saveSestavuLV(idSestavy, path);
+      });
 }
 
 Answer<THostMessageBlock> Families::smazSestavuLV(int64_t idSestavy) {
-  x_.loadSmazSestavuLV(idSestavy);
-  auto* counts = memory_.make<TSestavySizes>();
-  x_.getSmazSestavuLV_ListSizes(counts);
-  auto* out = memory_.make<THostMessageBlock>();
-  attach(*out, counts->MessageCount);
-  x_.getSmazSestavuLV(idSestavy, out);
-  x_.freeSmazSestavuLV(idSestavy);
-  return {out, readMessages(*out)};
+  return cycle<TSestavySizes, THostMessageBlock>([&] { x_.loadSmazSestavuLV(idSestavy); },
+                                                 VOKR_HOST_TRIO(SmazSestavuLV), noLists, idSestavy);
 }
 
 Answer<TNajdiSouborZPMZOut> Families::najdiSouborZPMZ(const std::string& katuzeKod,
@@ -311,15 +278,25 @@ Answer<TNajdiSouborZPMZOut> Families::najdiSouborZPMZ(const std::string& katuzeK
   auto* in = memory_.make<TNajdiSouborZPMZIn>();
   put(in->katuzeKod, katuzeKod, "cadastral area code");
   put(in->cisloVysledkuZemCinnosti, cisloVysledku, "surveying result number");
-  x_.loadNajdiSouborZPMZ(in);
-  auto* counts = memory_.make<TNajdiSouborZPMZSizes>();
-  x_.getNajdiSouborZPMZ_ListSizes(counts);
-  auto* out = memory_.make<TNajdiSouborZPMZOut>();
-  attach(out->zpravy, counts->MessageCount);
-  out->souborZPMZList = memory_.list<TSouborZPMZRec>(counts->souborZPMZList);
-  x_.getNajdiSouborZPMZ(out);
-  x_.freeNajdiSouborZPMZ();
-  return {out, readMessages(out->zpravy)};
+  return cycle<TNajdiSouborZPMZSizes, TNajdiSouborZPMZOut>(
+      [&] { x_.loadNajdiSouborZPMZ(in); }, VOKR_HOST_TRIO(NajdiSouborZPMZ),
+      [&](TNajdiSouborZPMZOut& out, const TNajdiSouborZPMZSizes& n) {
+        out.souborZPMZList = memory_.list<TSouborZPMZRec>(n.souborZPMZList);
+      });
+}
+
+Answer<TVratSouborZPMZOut> Families::vratSouborZPMZ(const std::string& katuzeKod, const std::string& cisloVysledku,
+                                                    const std::string& zpmzDokumentId, const std::string& savePath) {
+  auto* in = memory_.make<TVratSouborZPMZIn>();
+  put(in->katuzeKod, katuzeKod, "cadastral area code");
+  put(in->cisloVysledkuZemCinnosti, cisloVysledku, "surveying result number");
+  put(in->zpmzDokumentId, zpmzDokumentId, "document id");
+  const char* path = savePath.empty() ? nullptr : pathField(savePath, "file path");
+  return cycle<TMessageCounts, TVratSouborZPMZOut>(
+      [&] { x_.loadVratSouborZPMZ(in); }, VOKR_HOST_TRIO(VratSouborZPMZ), noLists, 0,
+      [&](TVratSouborZPMZOut& out) {
+        if (path && out.zpravy.success) x_.saveSouborZPMZ(path);
+      });
 }
 
 Answer<TVratSouborZPMZOut> Families::dwnldFileZPMZ(const std::string& katuzeKod,
@@ -332,10 +309,10 @@ Answer<TVratSouborZPMZOut> Families::dwnldFileZPMZ(const std::string& katuzeKod,
   put(in->katuzeKod, katuzeKod, "cadastral area code");
   put(in->cisloVysledkuZemCinnosti, cisloVysledku, "surveying result number");
   put(in->TargetDir, targetDir, "target directory");
-  in->DocumentIds = textList<31>({zpmzDokumentId}, "document id");
+  in->DocumentIds = textList<DocumentId>({zpmzDokumentId}, "document id");
   THostPtr results = memory_.list<TVratSouborZPMZOut>(1);
   auto* out = fromHost<TVratSouborZPMZOut>(results);
-  attach(out->zpravy, kMessageRecords);
+  out->zpravy.messages = memory_.list<THostMessageRec>(kMessageRecords);
   x_.dwnldFilesZPMZ(in, &results, 1);
   Messages messages = readMessages(out->zpravy);
   // Only the records the plug-in wrote: the others still have an empty code and text.
@@ -345,25 +322,15 @@ Answer<TVratSouborZPMZOut> Families::dwnldFileZPMZ(const std::string& katuzeKod,
 }
 
 Answer<TZalozNavrhZPGOut> Families::zalozNavrhZPG(const TZalozNavrhZPGIn& in) {
-  x_.loadZalozNavrhZPG(&in);
-  auto* counts = memory_.make<TZalozNavrhCounts>();
-  x_.getZalozNavrhZPG_ListSizes(counts);
-  auto* out = memory_.make<TZalozNavrhZPGOut>();
-  attach(out->zpravy, counts->MessageCount);
-  x_.getZalozNavrhZPG(out);
-  x_.freeZalozNavrhZPG();
-  return {out, readMessages(out->zpravy)};
+  return cycle<TZalozNavrhCounts, TZalozNavrhZPGOut>([&] { x_.loadZalozNavrhZPG(&in); },
+                                                     VOKR_HOST_TRIO(ZalozNavrhZPG), noLists);
 }
 
 Answer<TZalozNavrhZDPOut> Families::zalozNavrhZDP(const TZalozNavrhZDPIn& in) {
-  x_.loadZalozNavrhZDP(&in);
-  auto* counts = memory_.make<TZalozNavrhCounts>();
-  x_.getZalozNavrhZDP_ListSizes(counts);
-  auto* out = memory_.make<TZalozNavrhZDPOut>();
-  attach(out->zpravy, counts->MessageCount);
-  x_.getZalozNavrhZDP(out);
-  x_.freeZalozNavrhZDP();
-  return {out, readMessages(out->zpravy)};
+  return cycle<TZalozNavrhCounts, TZalozNavrhZDPOut>([&] { x_.loadZalozNavrhZDP(&in); },
+                                                     VOKR_HOST_TRIO(ZalozNavrhZDP), noLists);
 }
+
+#undef VOKR_HOST_TRIO
 
 } // namespace host

@@ -3,11 +3,13 @@
 // lists allocated to the reported counts (nested ones by the item-size exports or the reported
 // maxima), get, free. Every call returns the get output record, which stays in host memory
 // with its lists, and the server messages it received.
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "host_memory.h"
 #include "host_text.h"
+#include "list_entries.h"
 #include "plugin.h"
 
 namespace host {
@@ -52,14 +54,15 @@ public:
   Families(const Exports& exports, HostMemory& memory) : x_(exports), memory_(memory) {}
 
   HostMemory& memory() { return memory_; }
-  // A host list of fixed-width text entries.
-  template <size_t N> THostPtr textList(const std::vector<std::string>& texts, std::string_view what);
+  // A host list of fixed-width text entries (one of list_entries.h).
+  template <class Entry> THostPtr textList(const std::vector<std::string>& texts, std::string_view what);
 
   Answer<TZalozRizeniPMOut> zalozRizeniPM(const std::string& cisloZakazky,
                                           const std::vector<std::string>& areas,
                                           const std::vector<std::string>& parcels);
   Answer<TSeznamRizeniPMOut> seznamRizeniPM();
   Answer<TDetailRizeniPMOut> detailRizeniPM(const std::string& idRizeniPM, bool reservations);
+  Answer<THostMessageBlock> mylneRizeniPM(const std::string& idRizeniPM, const std::string& popis);
   Answer<THostMessageBlock> vlozParceluPM(const std::string& idRizeniPM,
                                           const std::vector<std::string>& parcels);
   Answer<TVytvorRezervaciZPMZOut> vytvorRezervaciZPMZ(const std::string& idRizeniPM,
@@ -80,6 +83,11 @@ public:
   Answer<THostMessageBlock> smazSestavuLV(int64_t idSestavy);
   Answer<TNajdiSouborZPMZOut> najdiSouborZPMZ(const std::string& katuzeKod,
                                               const std::string& cisloVysledku);
+  // One document fetched and, when savePath is not empty, saved there by saveSouborZPMZ.
+  Answer<TVratSouborZPMZOut> vratSouborZPMZ(const std::string& katuzeKod,
+                                            const std::string& cisloVysledku,
+                                            const std::string& zpmzDokumentId,
+                                            const std::string& savePath);
   // One document fetched and saved into targetDir by dwnldFilesZPMZ.
   Answer<TVratSouborZPMZOut> dwnldFileZPMZ(const std::string& katuzeKod,
                                            const std::string& cisloVysledku,
@@ -89,8 +97,15 @@ public:
   Answer<TZalozNavrhZDPOut> zalozNavrhZDP(const TZalozNavrhZDPIn& in);
 
 private:
-  // Gives a message block a list of `count` records (none for -1).
-  void attach(THostMessageBlock& block, int32_t count);
+  // One operation cycle: load, ListSizes, the output record with its message list and the
+  // lists `prepare` allocates from the counts, get, `held` while the answer is still held
+  // (saving its file), free. `exports` are the family's ListSizes, get and free exports;
+  // `id` is the report id of the families whose exports take one.
+  template <class Counts, class Out, class Load, class Exports3, class Prepare>
+  Answer<Out> cycle(Load load, const Exports3& exports, Prepare prepare, int64_t id = 0,
+                    const std::function<void(Out&)>& held = {});
+  // A host path field for the save exports; empty when nothing is to be saved.
+  const char* pathField(const std::string& path, std::string_view what);
 
   const Exports& x_;
   HostMemory& memory_;
@@ -98,10 +113,10 @@ private:
 
 Messages readMessages(const THostMessageBlock& block);
 
-template <size_t N>
+template <class Entry>
 THostPtr Families::textList(const std::vector<std::string>& texts, std::string_view what) {
-  THostPtr list = memory_.list(static_cast<int32_t>(texts.size()), N);
-  auto* entry = fromHost<char[N]>(list);
+  THostPtr list = memory_.list<Entry>(static_cast<int32_t>(texts.size()));
+  auto* entry = fromHost<Entry>(list);
   for (const std::string& t : texts) put(*entry++, t, what);
   return list;
 }

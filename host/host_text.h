@@ -14,6 +14,8 @@ namespace host {
 void initCodePage();
 // A UTF-8 literal in the host code page; characters it lacks become '?'.
 std::string local(std::string_view utf8);
+// A host text in UTF-8, for --json.
+std::string utf8(std::string_view text);
 
 // Stores text with its terminating zero; text that does not fit is refused, naming `what`.
 template <size_t N> void put(char (&field)[N], std::string_view text, std::string_view what) {

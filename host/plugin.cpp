@@ -30,7 +30,10 @@ std::string defaultPluginPath() {
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return "libvokr.so";
   std::string dir(self, static_cast<size_t>(n));
-  return dir.substr(0, dir.rfind('/') + 1) + "libvokr.so";
+  dir.erase(dir.rfind('/') + 1);
+  const std::string beside = dir + "libvokr.so";
+  if (access(beside.c_str(), F_OK) == 0) return beside;
+  return dir + VOKR_HOST_INSTALLED_PLUGIN_DIR "libvokr.so";
 }
 
 } // namespace host

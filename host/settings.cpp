@@ -9,7 +9,7 @@
 
 #include "errors.h"
 #include "host_text.h"
-#include "pelk_signer.h"
+#include "interrupt.h"
 
 namespace host {
 
@@ -25,6 +25,7 @@ std::string secret(const char* variable, const std::string& prompt, bool ask) {
   if (terminal) {
     std::fprintf(stderr, "%s", prompt.c_str());
     tcgetattr(STDIN_FILENO, &saved);
+    restoreTerminalOnInterrupt(&saved);
     termios quiet = saved;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
@@ -33,6 +34,7 @@ std::string secret(const char* variable, const std::string& prompt, bool ask) {
   std::getline(std::cin, value);
   if (terminal) {
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    restoreTerminalOnInterrupt(nullptr);
     std::fprintf(stderr, "\n");
   }
   return value;
@@ -80,9 +82,12 @@ void fillSigningBlock(uint8_t (&block)[1228], const Options& o) {
   static_assert(sizeof(TPelkSignerKeyBlock) == sizeof block);
   auto* key = reinterpret_cast<TPelkSignerKeyBlock*>(block);
   put(key->KeyFile, o.key, "--key");
+  put(key->Password, keyPassword(o), "--key-password");
+}
+
+std::string keyPassword(const Options& o) {
   const char* fromEnvironment = std::getenv("VOKR_KEY_PASSWORD");
-  put(key->Password, !o.keyPassword.empty() || !fromEnvironment ? o.keyPassword : fromEnvironment,
-      "--key-password");
+  return !o.keyPassword.empty() || !fromEnvironment ? o.keyPassword : fromEnvironment;
 }
 
 } // namespace host

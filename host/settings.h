@@ -11,6 +11,9 @@ namespace host {
 // their environment variables are not set.
 void applySettings(const Exports& x, HostMemory& memory, const Options& options, bool forService);
 
+// The signing key's password: --key-password, else VOKR_KEY_PASSWORD.
+std::string keyPassword(const Options& options);
+
 // The signing block of a proposal record, naming the key file and its password.
 void fillSigningBlock(uint8_t (&block)[1228], const Options& options);
 

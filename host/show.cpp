@@ -25,14 +25,23 @@ std::string indented(const std::string& text, size_t by) {
   return out;
 }
 
-// How many entries the plug-in wrote by a High field (highest index), within the list.
+bool textOutput = true;
+
+} // namespace
+
 size_t written(size_t allocated, int32_t high) {
   return high < 0 ? 0 : std::min(allocated, static_cast<size_t>(high) + 1);
 }
 
-} // namespace
+char exportState(uint8_t stavBehu) { return stavBehu < 5 ? "BCDPS"[stavBehu] : '?'; }
 
-void line(const std::string& text) { std::printf("    %s\n", text.c_str()); }
+void setTextOutput(bool on) { textOutput = on; }
+
+void say(const std::string& text) {
+  if (textOutput) std::fputs(text.c_str(), stdout);
+}
+
+void line(const std::string& text) { say("    " + text + "\n"); }
 
 void printMessages(const Messages& messages) {
   for (const Message& m : messages.list) {
@@ -69,29 +78,29 @@ void printProceedings(const TSeznamRizeniPMOut& out) {
 void printDetail(const TDetailRizeniPMOut& out) {
   line("proceeding " + get(out.idRizeniPM) + ", " + get(out.cisloRizeni) + ", job " +
        get(out.cisloZakazky));
-  line("cadastral areas: " + joined(texts<7>(out.katuzeKodList)));
-  line("affected parcels: " + joined(texts<31>(out.dotceneParcely)));
+  line("cadastral areas: " + joined(texts<AreaCode>(out.katuzeKodList)));
+  line("affected parcels: " + joined(texts<ParcelId>(out.dotceneParcely)));
   for (const TRezervCisloZPMZRec& r : entries<const TRezervCisloZPMZRec>(out.rezervCislaZPMZList))
     line("ZPMZ " + get(r.cisloZPMZ) + " in area " + get(r.katuzeKod));
   for (const TRezervParcelyRec& r : entries<const TRezervParcelyRec>(out.rezervParCislaList))
     line("stem numbers under ZPMZ " + get(r.cisloZPMZ) + " (area " + get(r.katuzeKod) +
-         ", numbering " + std::to_string(r.druhCislovaniPar) + "): " + joined(texts<6>(r.kmenoveCislo)));
+         ", numbering " + std::to_string(r.druhCislovaniPar) + "): " + joined(texts<StemNumber>(r.kmenoveCislo)));
   for (const TRezervPoddeleniRec& r : entries<const TRezervPoddeleniRec>(out.rezervPoddeleniList))
     line("subdivisions of " + get(r.kmenoveCislo) + " under ZPMZ " + get(r.cisloZPMZ) + " (area " +
-         get(r.katuzeKod) + "): " + joined(texts<4>(r.poddeleniCisla)));
+         get(r.katuzeKod) + "): " + joined(texts<SubdivisionNumber>(r.poddeleniCisla)));
   for (const TRezervBodyPBPPRec& r : entries<const TRezervBodyPBPPRec>(out.rezervPBPPList))
-    line("survey points in area " + get(r.katuzeKod) + ": " + joined(texts<4>(r.cisloPBPP)));
+    line("survey points in area " + get(r.katuzeKod) + ": " + joined(texts<PointNumber>(r.cisloPBPP)));
 }
 
 void printElementReservations(const TVytvorRezervaciPrvkuOut& out) {
   const TRezervParcelyRec& p = out.rezervParcely;
   if (p.katuzeKod[0])
-    line("stem numbers under ZPMZ " + get(p.cisloZPMZ) + ": " + joined(texts<6>(p.kmenoveCislo)));
+    line("stem numbers under ZPMZ " + get(p.cisloZPMZ) + ": " + joined(texts<StemNumber>(p.kmenoveCislo)));
   const TRezervPoddeleniRec& s = out.rezervPoddeleni;
   if (s.katuzeKod[0])
-    line("subdivisions of " + get(s.kmenoveCislo) + ": " + joined(texts<4>(s.poddeleniCisla)));
+    line("subdivisions of " + get(s.kmenoveCislo) + ": " + joined(texts<SubdivisionNumber>(s.poddeleniCisla)));
   const TRezervBodyPBPPRec& b = out.rezervBodyPBPP;
-  if (b.katuzeKod[0]) line("survey points: " + joined(texts<4>(b.cisloPBPP)));
+  if (b.katuzeKod[0]) line("survey points: " + joined(texts<PointNumber>(b.cisloPBPP)));
 }
 
 void printPgpProceedings(const TSeznamRizeniPGPOut& out) {
@@ -103,7 +112,7 @@ void printPgpProceedings(const TSeznamRizeniPGPOut& out) {
     // The High fields say how many entries the plug-in wrote (highest index).
     auto areas = entries<const TKatuzeZPMZRec>(p.katuzeZPMZ);
     for (const TKatuzeZPMZRec& a : areas.first(written(areas.size(), p.KatuzeZPMZHigh))) {
-      auto numbers = texts<6>(a.cislaZPMZ);
+      auto numbers = texts<ZpmzNumber>(a.cislaZPMZ);
       numbers.resize(written(numbers.size(), a.CislaZPMZHigh));
       line("    area " + get(a.katuzeKod) + " " + get(a.katuzeNazev) + ": ZPMZ " + joined(numbers));
     }

@@ -13,41 +13,28 @@
 
 #include "commands.h"
 #include "errors.h"
+#include "interrupt.h"
+#include "proposals.h"
 #include "settings.h"
 #include "show.h"
+#include "signing_key.h"
 
 namespace host {
 
 namespace {
 
-constexpr const char* kExportStates = "BCDPS";  // the ordinal bytes of an export run's state
-
-std::string absolute(const std::string& path) {
-  char resolved[PATH_MAX];
-  if (!realpath(path.c_str(), resolved)) throw UsageError("--attachment: no such file " + path);
-  return resolved;
-}
-
-std::string today() {
-  time_t now = time(nullptr);
-  struct tm tm;
-  char text[16];
-  localtime_r(&now, &tm);
-  std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
-  return text;
-}
-
 class Workflow {
 public:
-  explicit Workflow(Context& c) : o_(c.options), f_(c.families), memory_(c.families.memory()) {
+  // Everything that can be checked locally is, before step 1 opens a proceeding for real.
+  explicit Workflow(Context& c) : c_(c), o_(c.options), out_(c.out), f_(c.families), memory_(c.families.memory()) {
     if (o_.key.empty()) throw UsageError("the workflow signs proposals: give --key PEM");
-    if (access(o_.key.c_str(), R_OK) != 0) throw UsageError("--key: cannot read " + o_.key);
+    checkSigningKey(o_.key, keyPassword(o_));
     parcels_ = o_.parcels.empty() ? std::vector<std::string>{"3079440601", "3079441601"} : o_.parcels;
-    makeDirectory(o_.outDir);
-    attachment_ = o_.attachment.empty() ? writeAttachment() : absolute(o_.attachment);
+    makeDirectories(o_.outDir);
+    attachment_ = o_.attachment.empty() ? writeAttachment() : attachmentPath(o_.attachment);
   }
 
-  int run();
+  void run();
 
 private:
   struct Step {
@@ -77,12 +64,12 @@ private:
   bool releaseZpmz();
 
   std::string writeAttachment();
-  THostPtr document();
-  void pause() const {
-    std::this_thread::sleep_for(std::chrono::duration<double>(o_.pollInterval));
-  }
+  ProposalData proposal() const;
+  void pause() const { pauseBetweenPolls(o_); }
 
+  Context& c_;
   const Options& o_;
+  Output& out_;
   Families& f_;
   HostMemory& memory_;
   std::vector<std::string> parcels_;
@@ -99,7 +86,7 @@ private:
   TZalozNavrhZPGOut* zpg_ = nullptr;
 };
 
-int Workflow::run() {
+void Workflow::run() {
   static const Step steps[] = {
       {"Open a survey proceeding (zalozRizeniPM)", &Workflow::openProceeding, false},
       {"List the surveyor's proceedings (seznamRizeniPM)", &Workflow::listProceedings, false},
@@ -124,34 +111,38 @@ int Workflow::run() {
   };
   const size_t total = std::size(steps);
   size_t firstFailed = 0, unsuccessful = 0;
+  Json results = Json::array();
   for (size_t i = 0; i < total; ++i) {
     const Step& s = steps[i];
     if (firstFailed && !s.cleanup) {
       ++unsuccessful;
       continue;
     }
-    std::printf("\n[%zu/%zu] %s\n", i + 1, total, s.title);
+    say("\n[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] " + s.title + "\n");
     bool ok = (this->*s.run)();
-    std::printf("    %s\n", ok ? "ok" : "FAILED");
+    line(ok ? "ok" : "FAILED");
     std::fflush(stdout);
+    results.push(Json::object().set("step", static_cast<int32_t>(i + 1)).set("title", s.title).set("ok", ok));
     if (!ok) {
       ++unsuccessful;
       if (!firstFailed) firstFailed = i + 1;
     }
   }
+  out_.result(Json::object().set("steps", results));
   if (!firstFailed) {
-    std::printf("\nworkflow: all %zu steps succeeded\n", total);
-    return 0;
+    say("\nworkflow: all " + std::to_string(total) + " steps succeeded\n");
+    return;
   }
-  std::printf("\nworkflow: %zu of %zu steps did not succeed; the first to fail was step %zu, %s\n",
-              unsuccessful, total, firstFailed, steps[firstFailed - 1].title);
-  return 1;
+  std::string summary = std::to_string(unsuccessful) + " of " + std::to_string(total) +
+                        " steps did not succeed; the first to fail was step " + std::to_string(firstFailed) +
+                        ", " + steps[firstFailed - 1].title;
+  say("\nworkflow: " + summary + "\n");
+  out_.fail("workflow: " + summary, Exit::failure);  // the failed call's cause stays the exit status
 }
 
 bool Workflow::openProceeding() {
   auto a = f_.zalozRizeniPM(o_.job, {o_.area}, {parcels_.front()});
-  printMessages(a.messages);
-  if (!a.ok()) return false;
+  if (!out_.call("zalozRizeniPM", a.messages)) return false;
   proceeding_ = *a.out;
   line("proceeding " + get(proceeding_.idRizeni) + ", " + get(proceeding_.cisloRizeni) + " (" +
        get(proceeding_.rizeniTyp) + " " + get(proceeding_.poradoveCislo) + "/" + get(proceeding_.rok) +
@@ -161,9 +152,9 @@ bool Workflow::openProceeding() {
 
 bool Workflow::listProceedings() {
   auto a = f_.seznamRizeniPM();
-  printMessages(a.messages);
-  if (a.ok()) printProceedings(*a.out);
-  return a.ok();
+  if (!out_.call("seznamRizeniPM", a.messages)) return false;
+  printProceedings(*a.out);
+  return true;
 }
 
 bool Workflow::addParcels() {
@@ -173,15 +164,14 @@ bool Workflow::addParcels() {
     return true;
   }
   auto a = f_.vlozParceluPM(get(proceeding_.idRizeni), more);
-  printMessages(a.messages);
-  if (a.ok()) line("added " + joined(more));
-  return a.ok();
+  if (!out_.call("vlozParcelu", a.messages)) return false;
+  line("added " + joined(more));
+  return true;
 }
 
 bool Workflow::reserveZpmz() {
   auto a = f_.vytvorRezervaciZPMZ(get(proceeding_.idRizeni), o_.area);
-  printMessages(a.messages);
-  if (!a.ok()) return false;
+  if (!out_.call("vytvorRezervaciZPMZ", a.messages)) return false;
   zpmz_ = get(a.out->cisloZPMZ);
   line("ZPMZ number " + zpmz_ + " in area " + get(a.out->katuzeKod));
   return true;
@@ -190,8 +180,7 @@ bool Workflow::reserveZpmz() {
 bool Workflow::reserveElements() {
   ElementOrder order{get(proceeding_.idRizeni), o_.area, zpmz_, 2, o_.stem, 2, 3};
   auto a = f_.vytvorRezervaciPrvku(order);
-  printMessages(a.messages);
-  if (!a.ok()) return false;
+  if (!out_.call("vytvorRezervaciPrvku", a.messages)) return false;
   elements_ = a.out;
   printElementReservations(*a.out);
   return true;
@@ -199,66 +188,35 @@ bool Workflow::reserveElements() {
 
 bool Workflow::readDetail() {
   auto a = f_.detailRizeniPM(get(proceeding_.idRizeni), true);
-  printMessages(a.messages);
-  if (a.ok()) printDetail(*a.out);
-  return a.ok();
+  if (!out_.call("detailRizeniPM", a.messages)) return false;
+  printDetail(*a.out);
+  return true;
 }
 
 bool Workflow::orderExport() {
   // A closed square ring in S-JTSK: the first position repeated as the last.
-  static const char* const ring[][2] = {{"-740100.00", "-1040100.00"}, {"-740000.00", "-1040100.00"},
-                                        {"-740000.00", "-1040000.00"}, {"-740100.00", "-1040000.00"},
-                                        {"-740100.00", "-1040100.00"}};
-  auto* in = memory_.make<TExportVFIn>();
-  put(in->idRizeni, get(proceeding_.idRizeni), "proceeding id");
-  put(in->charset, "CP1250", "charset");
-  put(in->PolygonId, "vokr-export-1", "polygon id");
-  put(in->srsName, "urn:ogc:def:crs:EPSG::5514", "srsName");
-  put(in->srsDimension, "2", "srsDimension");
-  in->Exterior = memory_.list<TPosRec>(std::size(ring));
-  TPosRec* pos = fromHost<TPosRec>(in->Exterior);
-  for (const auto& p : ring) {
-    put(pos->Coord1, p[0], "coordinate");
-    put(pos->Coord2, p[1], "coordinate");
-    ++pos;
-  }
-  in->skNemo = in->skVlst = in->skPkmp = 1;
-  auto a = f_.exportVF(*in);
-  printMessages(a.messages);
-  if (!a.ok()) return false;
+  auto& in = exportOrder(memory_, get(proceeding_.idRizeni),
+                         "-740100.00 -1040100.00, -740000.00 -1040100.00, -740000.00 -1040000.00, "
+                         "-740100.00 -1040000.00, -740100.00 -1040100.00",
+                         "CP1250", "", "nemo,vlst,pkmp");
+  auto a = f_.exportVF(in);
+  if (!out_.call("exportVF", a.messages)) return false;
   behId_ = get(a.out->behId);
   line("export run " + behId_);
   return true;
 }
 
 bool Workflow::pollExport() {
-  for (int32_t poll = 1; poll <= o_.pollLimit; ++poll) {
-    auto a = f_.exportVFStatus(behId_);
-    auto runs = entries<const TExportVFStatusRec>(a.out->exportVFStatusList);
-    if (!a.ok() || runs.empty()) {
-      printMessages(a.messages);
-      return false;
-    }
-    const TExportVFStatusRec& run = runs.front();
-    char state = run.stavBehu < 5 ? kExportStates[run.stavBehu] : '?';
-    line("poll " + std::to_string(poll) + ": run " + get(run.behId) + " in state " + state);
-    if (state == 'D') {
-      line("link " + get(run.linkVF));
-      line("hash " + get(run.hashExportu));
-      return true;
-    }
-    if (state != 'B' && state != 'C') return false;  // ended without data
-    pause();
-  }
-  line("still not done after " + std::to_string(o_.pollLimit) + " polls");
-  return false;
+  return pollExportRun(c_, behId_, [](const TExportVFStatusRec& run) {
+    line("link " + get(run.linkVF));
+    line("hash " + get(run.hashExportu));
+  });
 }
 
 bool Workflow::generateReport() {
   auto a = f_.generujSestavyPM(get(proceeding_.idRizeni), parcels_, false);
-  printMessages(a.messages);
+  if (!out_.call("generujLVProParcelyPM", a.messages)) return false;
   auto reports = entries<const TSestavaRec>(a.out->reportList);
-  if (!a.ok()) return false;
   if (reports.empty()) {
     line("the answer names no report");
     return false;
@@ -271,12 +229,10 @@ bool Workflow::generateReport() {
 bool Workflow::waitForReport() {
   const std::string waiting[] = {local("čeká"), local("vytváří se"), local("podepisuje se")};
   const std::string done = local("zpracován");
+  Progress progress("waiting for report " + std::to_string(reportId_) + " to be made");
   for (int32_t poll = 1; poll <= o_.pollLimit; ++poll) {
     auto a = f_.seznamSestavLV();
-    if (!a.ok()) {
-      printMessages(a.messages);
-      return false;
-    }
+    if (!a.ok()) return out_.call("seznamSestav", a.messages);
     const TSestavaRec* report = nullptr;
     for (const TSestavaRec& r : entries<const TSestavaRec>(a.out->reportList))
       if (r.id == reportId_) report = &r;
@@ -300,137 +256,69 @@ bool Workflow::waitForReport() {
 
 bool Workflow::fetchReport() {
   std::string path = o_.outDir + "/sestava-" + std::to_string(reportId_) + "." + reportFormat_;
-  FileSnapshot before = snapshot(path);
-  auto a = f_.vratSestavuLV(reportId_, path);
-  printMessages(a.messages);
-  if (!a.ok()) return false;
-  for (const TSestavaRec& r : entries<const TSestavaRec>(a.out->reportList)) printReport(r);
-  FileSnapshot now = snapshot(path);
-  if (!savedSince(before, now)) {
-    line("the report was not saved to " + path);
-    return false;
-  }
-  line("saved " + path + " (" + std::to_string(now.size) + " bytes)");
-  return true;
+  return fetchReportInto(c_, reportId_, path);
 }
 
 bool Workflow::deleteReport() {
   auto a = f_.smazSestavuLV(reportId_);
-  printMessages(a.messages);
-  if (a.ok()) line("report " + std::to_string(reportId_) + " deleted");
-  return a.ok();
+  if (!out_.call("smazSestavu", a.messages)) return false;
+  line("report " + std::to_string(reportId_) + " deleted");
+  return true;
 }
 
 bool Workflow::findZpmz() {
-  auto a = findZpmzFiles(f_, o_.area, o_.result);
+  auto a = findZpmzFiles(c_, o_.area, o_.result);
   zpmzFiles_ = a.out;
   return a.ok();
 }
 
 bool Workflow::downloadZpmz() {
   std::string dir = o_.outDir + "/zpmz-" + o_.area + "-" + o_.result;
-  makeDirectory(dir);
-  return downloadZpmzFiles(f_, o_.area, o_.result, dir, *zpmzFiles_);
+  makeDirectories(dir);
+  return downloadZpmzFiles(c_, o_.area, o_.result, dir, *zpmzFiles_);
 }
 
 std::string Workflow::writeAttachment() {
   std::string path = o_.outDir + "/geometricky-plan.txt";
+  writing(path);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file << "Geometrický plán pro rozdělení pozemku\r\n"
        << "zakázka " << o_.job << ", k.ú. " << o_.area << "\r\n";
-  if (!file.flush()) throw HostError("cannot write the attachment " + path);
-  return absolute(path);
+  if (!file.flush()) throw FileError("cannot write the attachment " + path);
+  doneWriting(path);
+  return attachmentPath(path);
 }
 
-// A document list of one entry with the attachment file; its area and ZPMZ number name the
-// plan's survey records.
-THostPtr Workflow::document() {
-  THostPtr list = memory_.list<TListinaRec>(1);
-  TListinaRec& d = *fromHost<TListinaRec>(list);
-  put(d.typKod, "GP", "document type");
-  put(d.datumVyhotoveni, today(), "date of issue");
-  put(d.textCislaJednaciho, o_.job, "reference number");
-  put(d.stran, "1", "pages");
-  put(d.popis, local("Geometrický plán"), "document description");
-  put(d.idPrilohy, "1", "attachment id");
-  put(d.souborPrilohy, attachment_, "--attachment (full path)");
-  put(d.katuzeKod, o_.area, "cadastral area code");
-  put(d.cisloZPMZ, zpmz_, "ZPMZ number");
-  return list;
-}
-
-void printProposalAnswer(const Messages& m, const std::string& idRizeni, const std::string& cisloPodani) {
-  printMessages(m);
-  if (m.success) line("proceeding " + idRizeni + ", filing " + cisloPodani);
+// The demo's applicant and plan: the proposals' data, the ZPMZ number as reserved.
+ProposalData Workflow::proposal() const {
+  return {.job = o_.job, .office = get(proceeding_.praresKod), .area = o_.area, .zpmz = zpmz_,
+          .proceedingId = get(proceeding_.idRizeni), .attachment = attachment_, .date = today(), .parcels = parcels_,
+          .firstName = local("Jan"), .surname = local("Novák"), .birthDate = "1970-05-14", .dataBox = "abc123x",
+          .street = local("Polní"), .houseNumber = "12", .postCode = "60200", .municipality = local("Horní Lhota")};
 }
 
 bool Workflow::submitZpg() {
-  auto* in = memory_.make<TZalozNavrhZPGIn>();
-  put(in->typ, "ZPG", "proposal type");
-  put(in->extIdentifikace, o_.job, "external identification");
-  put(in->pracovisteKod, get(proceeding_.praresKod), "office code");
-  in->katastralniUzemi = memory_.list<TKatastralniUzemiRec>(1);
-  put(fromHost<TKatastralniUzemiRec>(in->katastralniUzemi)->kod, o_.area, "cadastral area code");
-  in->poznamky = f_.textList<4001>({local("Rozdělení pozemku pro stavbu rodinného domu.")}, "note");
-  in->parcely = f_.textList<31>(parcels_, "parcel identifier");
-
-  in->ucastnici = memory_.list<TUcastnikRec>(1);
-  TUcastnikRec& u = *fromHost<TUcastnikRec>(in->ucastnici);
-  put(u.ucastnikDruh, "N", "participant kind");
-  put(u.ucastnikTyp, "FO", "participant type");
-  put(u.id, "1", "participant id");
-  put(u.jmeno, local("Jan"), "first name");
-  put(u.prijmeni, local("Novák"), "surname");
-  put(u.datumNarozeni, "1970-05-14", "date of birth");
-  put(u.idDS, "abc123x", "data box");
-  u.adresy = memory_.list<TAdresaRec>(1);
-  TAdresaRec& adresa = *fromHost<TAdresaRec>(u.adresy);
-  put(adresa.adresaTyp, "T", "address type");
-  put(adresa.obecNazev, local("Horní Lhota"), "municipality");
-  put(adresa.ulice, local("Polní"), "street");
-  put(adresa.cisloDomovni, "12", "house number");
-  put(adresa.psc, "60200", "post code");
-
-  in->listiny = document();
-  in->zaverPritomen = 1;
-  put(in->rizeniId, get(proceeding_.idRizeni), "proceeding id");
-  in->zpusobUhrady = 4;  // transfer from an account
-  in->zmocneniUhrada = 1;
-  in->zpusobPrevzeti = 1;  // data box
-  in->zmocneniPrevzeti = 1;
-  fillSigningBlock(in->signingBlock, o_);
-
-  auto a = f_.zalozNavrhZPG(*in);
-  printProposalAnswer(a.messages, get(a.out->idRizeni), get(a.out->cisloPodani));
+  ProposalData d = proposal();
+  d.note = local("Rozdělení pozemku pro stavbu rodinného domu.");
+  auto a = submitZpgProposal(c_, zpgRecord(f_, d, o_));
   if (!a.ok()) return false;
   zpg_ = a.out;
-  line(get(zpg_->rizeniTyp) + " " + get(zpg_->poradoveCislo) + "/" + get(zpg_->rok) + ", office " +
-       get(zpg_->praresKod) + ", created " + get(zpg_->createDate));
   return true;
 }
 
 bool Workflow::submitZdp() {
-  auto* in = memory_.make<TZalozNavrhZDPIn>();
-  put(in->typ, "ZDP", "proposal type");
-  put(in->extIdentifikace, o_.job, "external identification");
-  in->poznamky = f_.textList<4001>({local("Doplnění listin k návrhu na potvrzení plánu.")}, "note");
-  put(in->rizeniTyp, get(zpg_->rizeniTyp), "proceeding type");
-  put(in->poradoveCislo, get(zpg_->poradoveCislo), "proceeding number");
-  put(in->rok, get(zpg_->rok), "proceeding year");
-  put(in->praresKod, get(zpg_->praresKod), "office code");
-  in->listiny = document();
-  fillSigningBlock(in->signingBlock, o_);
-
-  auto a = f_.zalozNavrhZDP(*in);
-  printProposalAnswer(a.messages, get(a.out->idRizeni), get(a.out->cisloPodani));
-  return a.ok();
+  ProposalData d = proposal();
+  d.note = local("Doplnění listin k návrhu na potvrzení plánu.");
+  d.office = get(zpg_->praresKod);
+  auto& in = zdpRecord(f_, d, get(zpg_->rizeniTyp), get(zpg_->poradoveCislo), get(zpg_->rok), o_);
+  return submitZdpProposal(c_, in);
 }
 
 bool Workflow::listPgp() {
   auto a = f_.seznamRizeniPGP();
-  printMessages(a.messages);
-  if (a.ok()) printPgpProceedings(*a.out);
-  return a.ok();
+  if (!out_.call("seznamRizeniPGP", a.messages)) return false;
+  printPgpProceedings(*a.out);
+  return true;
 }
 
 bool Workflow::releaseElements() {
@@ -444,8 +332,7 @@ bool Workflow::releaseElements() {
   if (elements_->rezervPoddeleni.katuzeKod[0]) release.subdivisions = &elements_->rezervPoddeleni;
   if (elements_->rezervBodyPBPP.katuzeKod[0]) release.points = &elements_->rezervBodyPBPP;
   auto a = f_.zrusRezervaciPrvku(release);
-  printMessages(a.messages);
-  if (!a.ok()) return false;
+  if (!out_.call("zrusRezervaciPrvku", a.messages)) return false;
   printElementReservations(*elements_);
   line("given back");
   return true;
@@ -457,13 +344,13 @@ bool Workflow::releaseZpmz() {
     return true;
   }
   auto a = f_.zrusRezervaciZPMZ(get(proceeding_.idRizeni), o_.area, zpmz_);
-  printMessages(a.messages);
-  if (a.ok()) line("ZPMZ number " + zpmz_ + " given back");
-  return a.ok();
+  if (!out_.call("zrusRezervaciZPMZ", a.messages)) return false;
+  line("ZPMZ number " + zpmz_ + " given back");
+  return true;
 }
 
 } // namespace
 
-int runWorkflow(Context& c) { return Workflow(c).run(); }
+void runWorkflow(Context& c) { Workflow(c).run(); }
 
 } // namespace host

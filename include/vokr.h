@@ -1,36 +1,153 @@
 /*
- * VOKR plug-in: the cadastre geometric-plan service (version 2.9) for Pelk host applications.
+ * vokr.h: the VOKR plug-in (libvokr.so, vokr.dll) for Pelk host applications, the host's way to
+ * the Czech cadastre's geometric-plan web service (SOAP 1.1, service version 2.9, HTTPS).
+ * Everything a host needs: every export with its calling convention and a function-pointer type
+ * for it, every host record as a packed struct, the message codes and the version. C89 and later,
+ * C++98 and later, GCC or Clang (mingw-w64 included). examples/ holds a complete small host.
  *
- * The host ABI is 32-bit x86. Every export is stdcall except the three ListSizes exports
- * marked VOKR_REGISTER, which take their one argument in EAX. Records are packed; text fields
- * are 8-bit text in the process code page whose width counts the terminating zero byte.
- * A host list is a 32-bit pointer to the first entry, the signed 32-bit entry count standing
- * in the four bytes before it; 0 means no entries.
+ * LOADING. A host loads the library at run time (dlopen / LoadLibrary) and looks each export up
+ * by its plain name (dlsym / GetProcAddress) into a pointer of type VOKR_PFN_<export>. Those
+ * types carry the calling convention: stdcall for every export except the three register exports
+ * getVratSestavuLV_ListSizes, getSmazSestavuLV_ListSizes and getVratSouborZPMZ_ListSizes, which
+ * take their one argument in EAX (regparm(1)). A pointer declared without its convention
+ * compiles and then corrupts the host's stack on the first call. The prototypes are declared as
+ * well, for hosts that link the library directly.
+ *
+ * HOST RECORDS AND TEXTS. Records are packed (no padding). A text field is 8-bit text in the code
+ * page of the process (on Linux the LC_CTYPE locale's, e.g. cs_CZ.CP1250; UTF-8 without one); its
+ * width counts the terminating zero. Texts the library writes are cut to their field, never
+ * inside a character, and always end with a zero byte. A host list is a 32-bit pointer to the
+ * first entry (THostPtr) with the list's signed 32-bit entry count stored in the four bytes just
+ * before that entry; a null pointer is a list without entries. The library never allocates or
+ * frees host memory and writes a host list only up to the count stored before it.
+ *
+ * THE OPERATION CYCLE. Each operation family <Op> keeps at most one answer, the "held" answer:
+ *   1. load<Op>(in...)          sends the request and holds the answer; returns when it is in
+ *                               (or the call failed). Releases the answer held before.
+ *   2. get<Op>_ListSizes(...)   writes how many entries each list of the held answer has into
+ *                               the counts record. -1 means that list is empty or absent: leave
+ *                               its pointer null (no entries are written into it). 0 appears
+ *                               only where a family says so (a block the answer does not carry).
+ *   3. the host allocates each list of its output record with at least that many entries,
+ *      storing the count in the four bytes before the first entry; the server messages too.
+ *   4. get<Op>(..., out)        copies the messages, then the results (below).
+ *   5. free<Op>(...)            releases the held answer. Nothing held: does nothing.
+ * get and ListSizes may be repeated; the held answer stays as it is. Families are independent.
+ *
+ * ARGUMENT CONVENTIONS.
+ *   result text (char *result, int32_t high) of a load: high is the buffer's highest index
+ *     (size - 1) and is ignored; give at least 2 bytes. The library writes "0" into it when the
+ *     load failed (a code "1000" or "1001" message is held) and leaves it untouched on success:
+ *     preset it, e.g. to the empty text.
+ *   ignored character array (char *ignored, int32_t high): never read; pass NULL, 0.
+ *   Id (int64_t): the report id of VratSestavuLV and SmazSestavuLV; get, free and save ignore
+ *     theirs and work on the report the last load fetched.
+ *   every record, counts or output pointer: NULL makes the export write nothing and return.
+ *
+ * WHAT get COPIES. The message copy fills the THostMessageBlock of the output record: its five
+ * flags from the copied messages, and one THostMessageRec per message into its messages list.
+ * Messages beyond that list's count are skipped and set no flag; a null list copies none. The
+ * family's results (every other field of the output record) are copied only when a message
+ * with code "0" was itself copied, so a host that passes no message list, or a list too short to
+ * reach the success message, gets no results although the service did the work (a reservation
+ * is then made but its number unseen). Without success the result fields keep what the host put
+ * there. With nothing held (before the first load, after free) get, ListSizes and save write
+ * nothing, and the ItemSize exports return -1.
+ *
+ * FAILURES. No export returns a status and no error crosses the boundary: every outcome is a
+ * server message. The service's own messages carry its codes (VOKR_CODE_SUCCESS "0" on success).
+ * The library adds one CHYBA message of its own, text "<kind>; <what happened>", as the only
+ * message of the held answer:
+ *   VOKR_CODE_CALL_FAILED "1000": the service call failed (callFailure flag set):
+ *     ERemotableException  the service answered with a SOAP fault; the text is its faultstring
+ *     ETransportError      the exchange did not complete: name resolution, connection, proxy,
+ *                          TLS, a time-out, a lost connection
+ *     EHttpError           an HTTP error answer that is no SOAP message ("HTTP 503 ...")
+ *     EXmlReadError        the answer is not XML, not a SOAP envelope, or a value is unreadable
+ *     EOutOfResources      memory exhausted or an unexpected internal failure
+ *   VOKR_CODE_NOT_SENT "1001": an error before or outside the call; nothing was sent:
+ *     EConvertError        host data that cannot become a request value (the field is named)
+ *     EInOutError          a file that cannot be read, written or deleted
+ *     EProposalError       a proposal document cannot be built from the host's record
+ *   signing statuses (proposal families only; the code is the status as decimal text, the text
+ *   "Signature utility error - <status>", CR LF, the reason):
+ *     VOKR_SIGNING_OK 10000 (the signing library succeeded; never seen as a message),
+ *     VOKR_SIGNING_NO_OUTPUT 10001 (it reported success but wrote no signed document),
+ *     VOKR_SIGNING_UNAVAILABLE 10002 (library or function missing, or it raised an error),
+ *     any other code: the signing library's own failure code (negative for libPelkSigner).
+ * A save (saveSestavuLV, saveSouborZPMZ) reports nothing: the file is replaced whole or not at
+ * all, so a failed save (directory missing, no permission, file in use, disk full) shows only
+ * as the target unchanged; check the file. dwnldFilesZPMZ reports a file in use in its entry.
+ *
+ * THREADS. The library starts no threads and takes no locks; every export runs to completion
+ * on the calling thread, a load including the whole HTTPS exchange. All state (settings,
+ * parameters, held answers) is shared by the process: call the exports one at a time. Calls
+ * from different threads are fine as long as no two overlap.
  */
 #ifndef VOKR_H
 #define VOKR_H
 
 #include <stdint.h>
 
+#if !defined(__GNUC__)
+#error "vokr.h needs GCC or Clang: the register exports are declared with regparm(1)"
+#endif
+
+/* The plug-in's version (GetPelkPluginVersion writes the four parts joined by dots) and the
+ * service version it speaks (GetVOKRVersion, GetPelkPluginInfo). */
+#define VOKR_VERSION_MAJOR 2
+#define VOKR_VERSION_MINOR 9
+#define VOKR_VERSION_RELEASE 0
+#define VOKR_VERSION_BUILD 1
+#define VOKR_VERSION_TEXT "2.9.0.1"
+#define VOKR_SERVICE_VERSION "2.9"
+
+/* Message codes the library writes itself, and the service's success code. */
+#define VOKR_CODE_SUCCESS "0"
+#define VOKR_CODE_CALL_FAILED "1000"
+#define VOKR_CODE_NOT_SENT "1001"
+/* Signing statuses of the proposal families. */
+#define VOKR_SIGNING_OK 10000
+#define VOKR_SIGNING_NO_OUTPUT 10001
+#define VOKR_SIGNING_UNAVAILABLE 10002
+/* Levels of THostMessageRec.uroven. */
+#define VOKR_INFORMACE 0
+#define VOKR_VAROVANI 1
+#define VOKR_CHYBA 2
+
 #if defined(__i386__)
 #define VOKR_STDCALL __attribute__((stdcall))
 #define VOKR_REGISTER __attribute__((regparm(1)))
 #else
-#define VOKR_STDCALL
+#define VOKR_STDCALL /* 64-bit builds (tests only) have one convention */
 #define VOKR_REGISTER
 #endif
 
-#ifdef __cplusplus
-#define VOKR_EXTERN_C extern "C"
+/* Windows exports come from the library's .def file; ELF ones need default visibility. */
+#if defined(_WIN32)
+#define VOKR_VISIBLE
 #else
-#define VOKR_EXTERN_C
+#define VOKR_VISIBLE __attribute__((visibility("default")))
 #endif
-#define VOKR_API VOKR_EXTERN_C __attribute__((visibility("default")))
-
 #ifdef __cplusplus
-#define VOKR_ASSERT_SIZE(T, n) static_assert(sizeof(T) == n, #T)
+#define VOKR_API extern "C" VOKR_VISIBLE
 #else
-#define VOKR_ASSERT_SIZE(T, n) _Static_assert(sizeof(T) == n, #T)
+#define VOKR_API VOKR_VISIBLE
+#endif
+
+/* Declares an export and VOKR_PFN_<name>, the type of a pointer to it. */
+#define VOKR_FUNCTION(ret, convention, name, params) \
+  VOKR_API ret convention name params;               \
+  typedef ret(convention *VOKR_PFN_##name) params
+
+/* Record sizes checked at compile time in every dialect: static_assert / _Static_assert where
+ * the language has it, else an array type whose size is negative when the check fails. */
+#if defined(__cplusplus) && __cplusplus >= 201103L
+#define VOKR_ASSERT_SIZE(T, n) static_assert(sizeof(T) == (n), "size of " #T)
+#elif !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define VOKR_ASSERT_SIZE(T, n) _Static_assert(sizeof(T) == (n), "size of " #T)
+#else
+#define VOKR_ASSERT_SIZE(T, n) typedef char vokr_size_of_##T[sizeof(T) == (n) ? 1 : -1]
 #endif
 
 /* A pointer stored inside a host record: 32 bits wide in every build. */
@@ -84,27 +201,33 @@ VOKR_ASSERT_SIZE(THostMessageBlock, 9);
 VOKR_ASSERT_SIZE(TConnectInfo, 3747);
 VOKR_ASSERT_SIZE(TVOKR_HostParams, 2055);
 
-/* Identification. Length-prefixed texts: first byte the length, then the characters. */
-VOKR_API void VOKR_STDCALL GetPelkPluginName(uint8_t *text, int32_t capacity);
-VOKR_API void VOKR_STDCALL GetPelkPluginVersion(uint8_t *text, int32_t capacity);
-VOKR_API void VOKR_STDCALL GetPelkPluginInfo(uint8_t *text, int32_t capacity);
-VOKR_API void VOKR_STDCALL GetVOKRVersion(char *text, int32_t high);
+/* --- Identification ---
+ * The first three write a length-prefixed text: text[0] the length, then the characters, at
+ * most `capacity` (up to 255) of them, so the buffer needs capacity + 1 bytes. */
+/* The library's file name without directory, e.g. "libvokr.so". */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetPelkPluginName, (uint8_t *text, int32_t capacity));
+/* The library file's version, VOKR_VERSION_TEXT of the header it was built with; empty when the
+ * file carries no version information. */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetPelkPluginVersion, (uint8_t *text, int32_t capacity));
+/* "VOKR version : 2.9". */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetPelkPluginInfo, (uint8_t *text, int32_t capacity));
+/* Writes VOKR_SERVICE_VERSION with its zero byte (4 bytes); high is ignored. */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetVOKRVersion, (char *text, int32_t high));
 
-/* Connection settings and working parameters. */
-VOKR_API void VOKR_STDCALL SetConnectInfo(const TConnectInfo *info);
-VOKR_API void VOKR_STDCALL GetConnectInfo(TConnectInfo *info);
-VOKR_API void VOKR_STDCALL ClearConnectInfo(void);
-VOKR_API void VOKR_STDCALL SetVOKRParams(const TVOKR_HostParams *params);
-VOKR_API void VOKR_STDCALL GetVOKRParams(TVOKR_HostParams *params);
-
-/*
- * Operation families. Each follows one cycle: load<Op> sends the request and holds the
- * answer (a failed call is held as one CHYBA message with code "1000", and "0" is written into
- * the result text); get<Op>_ListSizes reports the list counts (-1 for an empty list); the host
- * allocates its lists; get<Op> copies messages and results; free<Op> releases the answer.
- * An error before the call (host data that cannot be sent, a file that cannot be read) is held
- * the same way with code "1001"; nothing is sent then.
- */
+/* --- Connection settings and working parameters ---
+ * Kept for the life of the loaded library and read afresh by every later load. */
+/* Stores the connection settings. Nothing is checked here; a bad URL fails the next load. */
+VOKR_FUNCTION(void, VOKR_STDCALL, SetConnectInfo, (const TConnectInfo *info));
+/* Writes the stored settings back (each text up to its zero byte). */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetConnectInfo, (TConnectInfo *info));
+/* Empties every text and sets the three time-outs to -1 (the state at load). */
+VOKR_FUNCTION(void, VOKR_STDCALL, ClearConnectInfo, (void));
+/* Stores the working parameters. An empty path keeps the stored one; a path that names no
+ * directory becomes the temporary directory. No directory is created. */
+VOKR_FUNCTION(void, VOKR_STDCALL, SetVOKRParams, (const TVOKR_HostParams *params));
+/* Writes the stored parameters: at load both paths are the library's own directory, LogLevel 0,
+ * LogUseTimestamp 1. Paths end with the path delimiter. */
+VOKR_FUNCTION(void, VOKR_STDCALL, GetVOKRParams, (TVOKR_HostParams *params));
 
 /* --- ZPMZ number reservations: VytvorRezervaciZPMZ, ZrusRezervaciZPMZ --- */
 #pragma pack(push, 1)
@@ -135,21 +258,37 @@ VOKR_ASSERT_SIZE(TZrusRezervaciZPMZIn, 44);
 VOKR_ASSERT_SIZE(TVytvorRezervaciZPMZOut, 22);
 VOKR_ASSERT_SIZE(TMessageCounts, 4);
 
-VOKR_API void VOKR_STDCALL loadVytvorRezervaciZPMZ(const TVytvorRezervaciZPMZIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ(char *ignored, int32_t high, TVytvorRezervaciZPMZOut *out);
-VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeVytvorRezervaciZPMZ(char *ignored, int32_t high);
-VOKR_API void VOKR_STDCALL loadZrusRezervaciZPMZ(const TZrusRezervaciZPMZIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ(char *ignored, int32_t high, THostMessageBlock *out);
-VOKR_API void VOKR_STDCALL getZrusRezervaciZPMZ_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeZrusRezervaciZPMZ(char *ignored, int32_t high);
+/* Reserves a ZPMZ number in the area for the proceeding. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadVytvorRezervaciZPMZ, (const TVytvorRezervaciZPMZIn *in, char *result, int32_t high));
+/* Messages; on success the area code and the reserved number. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVytvorRezervaciZPMZ, (char *ignored, int32_t high, TVytvorRezervaciZPMZOut *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVytvorRezervaciZPMZ_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeVytvorRezervaciZPMZ, (char *ignored, int32_t high));
+/* Gives a reserved ZPMZ number back. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadZrusRezervaciZPMZ, (const TZrusRezervaciZPMZIn *in, char *result, int32_t high));
+/* Messages only. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZrusRezervaciZPMZ, (char *ignored, int32_t high, THostMessageBlock *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZrusRezervaciZPMZ_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeZrusRezervaciZPMZ, (char *ignored, int32_t high));
 
-/* The signing block of the proposal input records: 1228 bytes handed unread to the signing
- * library. For the signing library shipped with the plug-in (libPelkSigner.so) it is:
- *   offset 0,    1025 bytes: path of a PEM file holding the private key and its certificate,
- *                            or of a PKCS#12 file (host text field);
- *   offset 1025,  101 bytes: the key's password, empty for none (host text field);
- *   offset 1126,  102 bytes: reserved, zero. */
+/* The signing block of the proposal input records (signingBlock, 1228 bytes) is handed unread
+ * to the signing library. The library shipped with the plug-in (libPelkSigner.so /
+ * PelkSigner.dll) reads it as TPelkSignerKeyBlock: fill one and copy it into signingBlock.
+ * That library signs with an enveloped XML signature (RSA-SHA256) and reports a failure (wrong
+ * password, unreadable key file, ...) with a negative code and a message saying what failed. */
+#pragma pack(push, 1)
+typedef struct TPelkSignerKeyBlock {
+  char KeyFile[1025];    /* PEM file with the private key and its certificate (further
+                            certificates join the signature as its chain), or a PKCS#12 file */
+  char Password[101];    /* the key's password; empty for an unencrypted key */
+  uint8_t Reserved[102]; /* zero */
+} TPelkSignerKeyBlock;
+#pragma pack(pop)
+VOKR_ASSERT_SIZE(TPelkSignerKeyBlock, 1228);
 
 /* Proposal input records (ZalozNavrhZPG, ZalozNavrhZDP): what the inner proposal document is
  * built from. Boolean bytes are written "a" when non-zero, "n" when zero. */
@@ -251,7 +390,7 @@ typedef struct TZalozNavrhZPGIn {
   TZpusobPrevzeti zpusobPrevzeti;
   uint8_t zmocneniPrevzeti;  /* Boolean: the plan's maker is authorised (taking over) */
   uint8_t reserved[11];
-  uint8_t signingBlock[1228]; /* the signing block, see above */
+  uint8_t signingBlock[1228]; /* a TPelkSignerKeyBlock for the shipped signing library */
 } TZalozNavrhZPGIn;
 
 typedef struct TZalozNavrhZDPIn {
@@ -264,7 +403,7 @@ typedef struct TZalozNavrhZDPIn {
   char praresKod[4];
   THostPtr listiny;   /* host list of TListinaRec */
   uint8_t reserved[11];
-  uint8_t signingBlock[1228]; /* the signing block, see above */
+  uint8_t signingBlock[1228]; /* a TPelkSignerKeyBlock for the shipped signing library */
 } TZalozNavrhZDPIn;
 
 #pragma pack(pop)
@@ -310,14 +449,23 @@ VOKR_ASSERT_SIZE(TZalozNavrhZPGOut, 166);
 VOKR_ASSERT_SIZE(TZalozNavrhZDPOut, 65);
 VOKR_ASSERT_SIZE(TZalozNavrhCounts, 8);
 
-VOKR_API void VOKR_STDCALL loadZalozNavrhZPG(const TZalozNavrhZPGIn *in);
-VOKR_API void VOKR_STDCALL getZalozNavrhZPG(TZalozNavrhZPGOut *out);
-VOKR_API void VOKR_STDCALL getZalozNavrhZPG_ListSizes(TZalozNavrhCounts *counts);
-VOKR_API void VOKR_STDCALL freeZalozNavrhZPG(void);
-VOKR_API void VOKR_STDCALL loadZalozNavrhZDP(const TZalozNavrhZDPIn *in);
-VOKR_API void VOKR_STDCALL getZalozNavrhZDP(TZalozNavrhZDPOut *out);
-VOKR_API void VOKR_STDCALL getZalozNavrhZDP_ListSizes(TZalozNavrhCounts *counts);
-VOKR_API void VOKR_STDCALL freeZalozNavrhZDP(void);
+/* Builds, signs and submits a ZPG proposal with its attachments; a signing failure
+ * replaces the held answer even when nothing is sent. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadZalozNavrhZPG, (const TZalozNavrhZPGIn *in));
+/* Messages (zpravy at the end of the record); on success the new proceeding. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozNavrhZPG, (TZalozNavrhZPGOut *out));
+/* Writes MessageCount, the second slot. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozNavrhZPG_ListSizes, (TZalozNavrhCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeZalozNavrhZPG, (void));
+/* Builds, signs and submits a ZDP proposal for an existing proceeding. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadZalozNavrhZDP, (const TZalozNavrhZDPIn *in));
+/* Messages (zpravy at the end of the record); on success the filing. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozNavrhZDP, (TZalozNavrhZDPOut *out));
+/* Writes MessageCount, the second slot. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozNavrhZDP_ListSizes, (TZalozNavrhCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeZalozNavrhZDP, (void));
 
 /* --- PM proceedings: ZalozRizeniPM, DetailRizeniPM, SeznamRizeniPM, MylneRizeniPM,
  *     VlozParceluPM --- */
@@ -434,35 +582,59 @@ VOKR_ASSERT_SIZE(TSeznamRizeniPMSizes, 8);
 VOKR_ASSERT_SIZE(TMylneRizeniPMIn, 92);
 VOKR_ASSERT_SIZE(TVlozParceluPMIn, 35);
 
-VOKR_API void VOKR_STDCALL loadZalozRizeniPM(const TZalozRizeniPMIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getZalozRizeniPM(char *ignored, int32_t high, TZalozRizeniPMOut *out);
-VOKR_API void VOKR_STDCALL getZalozRizeniPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeZalozRizeniPM(char *ignored, int32_t high);
+/* Opens a survey (PM) proceeding for the job, areas and parcels. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadZalozRizeniPM, (const TZalozRizeniPMIn *in, char *result, int32_t high));
+/* Messages; on success the new proceeding's identification. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozRizeniPM, (char *ignored, int32_t high, TZalozRizeniPMOut *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZalozRizeniPM_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeZalozRizeniPM, (char *ignored, int32_t high));
 
-/* The host sizes the nested list of reservation entry `index` by the matching ItemSize export
- * (-1: no numbers) and stores its pointer in the entry before calling getDetailRizeniPM. */
-VOKR_API void VOKR_STDCALL loadDetailRizeniPM(const TDetailRizeniPMIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getDetailRizeniPM(char *ignored, int32_t high, TDetailRizeniPMOut *out);
-VOKR_API void VOKR_STDCALL getDetailRizeniPM_ListSizes(char *ignored, int32_t high, TDetailRizeniPMSizes *counts);
-VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervParCislaListItemSize(char *ignored, int32_t high, int32_t index);
-VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervPoddeleniListItemSize(char *ignored, int32_t high, int32_t index);
-VOKR_API int32_t VOKR_STDCALL getDetailRizeniPM_RezervPBPPListItemSize(char *ignored, int32_t high, int32_t index);
-VOKR_API void VOKR_STDCALL freeDetailRizeniPM(char *ignored, int32_t high);
+/* Before getDetailRizeniPM the host sizes the nested number list of each reservation entry by
+ * the matching ItemSize export and stores its pointer in the entry (-1: leave it null). */
+/* Reads a proceeding, with its reservations when rezervace is non-zero. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadDetailRizeniPM, (const TDetailRizeniPMIn *in, char *result, int32_t high));
+/* Messages; on success the proceeding and its lists, nested ones included. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getDetailRizeniPM, (char *ignored, int32_t high, TDetailRizeniPMOut *out));
+/* Writes the seven counts of TDetailRizeniPMSizes. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getDetailRizeniPM_ListSizes, (char *ignored, int32_t high, TDetailRizeniPMSizes *counts));
+/* Count of stem numbers of parcel reservation `index` (from 0); -1: none,
+ * no such entry, or nothing held. */
+VOKR_FUNCTION(int32_t, VOKR_STDCALL, getDetailRizeniPM_RezervParCislaListItemSize, (char *ignored, int32_t high, int32_t index));
+/* Count of subdivision numbers of subdivision reservation `index`; -1 as above. */
+VOKR_FUNCTION(int32_t, VOKR_STDCALL, getDetailRizeniPM_RezervPoddeleniListItemSize, (char *ignored, int32_t high, int32_t index));
+/* Count of survey point numbers of point reservation `index`; -1 as above. */
+VOKR_FUNCTION(int32_t, VOKR_STDCALL, getDetailRizeniPM_RezervPBPPListItemSize, (char *ignored, int32_t high, int32_t index));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeDetailRizeniPM, (char *ignored, int32_t high));
 
-VOKR_API void VOKR_STDCALL loadSeznamRizeniPM(char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getSeznamRizeniPM(char *ignored, int32_t high, TSeznamRizeniPMOut *out);
-VOKR_API void VOKR_STDCALL getSeznamRizeniPM_ListSizes(char *ignored, int32_t high, TSeznamRizeniPMSizes *counts);
-VOKR_API void VOKR_STDCALL freeSeznamRizeniPM(char *ignored, int32_t high);
+/* Lists the user's PM proceedings. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadSeznamRizeniPM, (char *result, int32_t high));
+/* Messages; on success the proceedings. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamRizeniPM, (char *ignored, int32_t high, TSeznamRizeniPMOut *out));
+/* Writes MessageCount and the proceeding count. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamRizeniPM_ListSizes, (char *ignored, int32_t high, TSeznamRizeniPMSizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeSeznamRizeniPM, (char *ignored, int32_t high));
 
-VOKR_API void VOKR_STDCALL loadMylneRizeniPM(const TMylneRizeniPMIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getMylneRizeniPM(char *ignored, int32_t high, THostMessageBlock *out);
-VOKR_API void VOKR_STDCALL getMylneRizeniPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeMylneRizeniPM(char *ignored, int32_t high);
+/* Marks a proceeding as erroneous. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadMylneRizeniPM, (const TMylneRizeniPMIn *in, char *result, int32_t high));
+/* Messages only. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getMylneRizeniPM, (char *ignored, int32_t high, THostMessageBlock *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getMylneRizeniPM_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeMylneRizeniPM, (char *ignored, int32_t high));
 
-VOKR_API void VOKR_STDCALL loadVlozParceluPM(const TVlozParceluPMIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getVlozParceluPM(char *ignored, int32_t high, THostMessageBlock *out);
-VOKR_API void VOKR_STDCALL getVlozParceluPM_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeVlozParceluPM(char *ignored, int32_t high);
+/* Adds affected parcels to a proceeding. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadVlozParceluPM, (const TVlozParceluPMIn *in, char *result, int32_t high));
+/* Messages only. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVlozParceluPM, (char *ignored, int32_t high, THostMessageBlock *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVlozParceluPM_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeVlozParceluPM, (char *ignored, int32_t high));
 
 /* --- Element reservations: VytvorRezervaciPrvku, ZrusRezervaciPrvku --- */
 #pragma pack(push, 1)
@@ -529,14 +701,22 @@ VOKR_ASSERT_SIZE(TVytvorRezervaciPrvkuOut, 62);
 VOKR_ASSERT_SIZE(TVytvorRezervaciPrvkuSizes, 16);
 VOKR_ASSERT_SIZE(TZrusRezervaciPrvkuIn, 87);
 
-VOKR_API void VOKR_STDCALL loadVytvorRezervaciPrvku(const TVytvorRezervaciPrvkuIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku(char *ignored, int32_t high, TVytvorRezervaciPrvkuOut *out);
-VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku_ListSizes(char *ignored, int32_t high, TVytvorRezervaciPrvkuSizes *counts);
-VOKR_API void VOKR_STDCALL freeVytvorRezervaciPrvku(char *ignored, int32_t high);
-VOKR_API void VOKR_STDCALL loadZrusRezervaciPrvku(const TZrusRezervaciPrvkuIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getZrusRezervaciPrvku(char *ignored, int32_t high, THostMessageBlock *out);
-VOKR_API void VOKR_STDCALL getZrusRezervaciPrvku_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeZrusRezervaciPrvku(char *ignored, int32_t high);
+/* Reserves parcel, subdivision and survey point numbers (the Present blocks). */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadVytvorRezervaciPrvku, (const TVytvorRezervaciPrvkuIn *in, char *result, int32_t high));
+/* Messages; on success the returned blocks with their number lists. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVytvorRezervaciPrvku, (char *ignored, int32_t high, TVytvorRezervaciPrvkuOut *out));
+/* Writes MessageCount and the three number counts. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVytvorRezervaciPrvku_ListSizes, (char *ignored, int32_t high, TVytvorRezervaciPrvkuSizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeVytvorRezervaciPrvku, (char *ignored, int32_t high));
+/* Gives reserved element numbers back (the Present blocks). */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadZrusRezervaciPrvku, (const TZrusRezervaciPrvkuIn *in, char *result, int32_t high));
+/* Messages only. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZrusRezervaciPrvku, (char *ignored, int32_t high, THostMessageBlock *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getZrusRezervaciPrvku_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeZrusRezervaciPrvku, (char *ignored, int32_t high));
 
 /* --- Plan-confirmation proceedings: SeznamRizeniPGP --- */
 #pragma pack(push, 1)
@@ -576,10 +756,14 @@ VOKR_ASSERT_SIZE(TRizeniPGPRec, 118);
 VOKR_ASSERT_SIZE(TSeznamRizeniPGPOut, 13);
 VOKR_ASSERT_SIZE(TSeznamRizeniPGPSizes, 16);
 
-VOKR_API void VOKR_STDCALL loadSeznamRizeniPGP(char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getSeznamRizeniPGP(char *ignored, int32_t high, TSeznamRizeniPGPOut *out);
-VOKR_API void VOKR_STDCALL getSeznamRizeniPGP_ListSizes(char *ignored, int32_t high, TSeznamRizeniPGPSizes *counts);
-VOKR_API void VOKR_STDCALL freeSeznamRizeniPGP(char *ignored, int32_t high);
+/* Lists the user's plan-confirmation (PGP) proceedings. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadSeznamRizeniPGP, (char *result, int32_t high));
+/* Messages; on success the proceedings with their areas and ZPMZ numbers. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamRizeniPGP, (char *ignored, int32_t high, TSeznamRizeniPGPOut *out));
+/* Writes the four counts of TSeznamRizeniPGPSizes. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamRizeniPGP_ListSizes, (char *ignored, int32_t high, TSeznamRizeniPGPSizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeSeznamRizeniPGP, (char *ignored, int32_t high));
 
 /* --- Exchange-format export: ExportVF, ExportVFStatus --- */
 #pragma pack(push, 1)
@@ -644,14 +828,22 @@ VOKR_ASSERT_SIZE(TExportVFStatusRec, 1313);
 VOKR_ASSERT_SIZE(TExportVFStatusOut, 13);
 VOKR_ASSERT_SIZE(TExportVFStatusSizes, 8);
 
-VOKR_API void VOKR_STDCALL loadExportVF(const TExportVFIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getExportVF(char *ignored, int32_t high, TExportVFOut *out);
-VOKR_API void VOKR_STDCALL getExportVF_ListSizes(char *ignored, int32_t high, TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeExportVF(char *ignored, int32_t high);
-VOKR_API void VOKR_STDCALL loadExportVFStatus(const TExportVFStatusIn *in, char *result, int32_t high);
-VOKR_API void VOKR_STDCALL getExportVFStatus(char *ignored, int32_t high, TExportVFStatusOut *out);
-VOKR_API void VOKR_STDCALL getExportVFStatus_ListSizes(char *ignored, int32_t high, TExportVFStatusSizes *counts);
-VOKR_API void VOKR_STDCALL freeExportVFStatus(char *ignored, int32_t high);
+/* Orders an exchange-format export of the polygon's data. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadExportVF, (const TExportVFIn *in, char *result, int32_t high));
+/* Messages; on success the export run's behId. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getExportVF, (char *ignored, int32_t high, TExportVFOut *out));
+/* Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getExportVF_ListSizes, (char *ignored, int32_t high, TMessageCounts *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeExportVF, (char *ignored, int32_t high));
+/* Asks for the state of one export run, or of all. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadExportVFStatus, (const TExportVFStatusIn *in, char *result, int32_t high));
+/* Messages; on success the runs with their state and link. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getExportVFStatus, (char *ignored, int32_t high, TExportVFStatusOut *out));
+/* Writes the run count, then MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getExportVFStatus_ListSizes, (char *ignored, int32_t high, TExportVFStatusSizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeExportVFStatus, (char *ignored, int32_t high));
 
 /* --- Ownership-sheet reports: GenerujSestavyPM, SeznamSestavLV, VratSestavuLV, SmazSestavuLV.
  *     No result text: a failed call shows only as its code "1000" message. --- */
@@ -689,25 +881,42 @@ VOKR_ASSERT_SIZE(TSestavaRec, 359);
 VOKR_ASSERT_SIZE(TSestavyOut, 13);
 VOKR_ASSERT_SIZE(TSestavySizes, 8);
 
-VOKR_API void VOKR_STDCALL loadGenerujSestavyPM(const TGenerujSestavyPMIn *in);
-VOKR_API void VOKR_STDCALL getGenerujSestavyPM(TSestavyOut *out);
-VOKR_API void VOKR_STDCALL getGenerujSestavyPM_ListSizes(TSestavySizes *counts);
-VOKR_API void VOKR_STDCALL freeGenerujSestavyPM(void);
-VOKR_API void VOKR_STDCALL loadSeznamSestavLV(void);
-VOKR_API void VOKR_STDCALL getSeznamSestavLV(TSestavyOut *out);
-VOKR_API void VOKR_STDCALL getSeznamSestavLV_ListSizes(TSestavySizes *counts);
-VOKR_API void VOKR_STDCALL freeSeznamSestavLV(void);
-/* idSestavy of get, free and save is not read: they work on the report held by the load. */
-VOKR_API void VOKR_STDCALL loadVratSestavuLV(int64_t idSestavy);
-VOKR_API void VOKR_STDCALL getVratSestavuLV(int64_t idSestavy, TSestavyOut *out);
-VOKR_API void VOKR_REGISTER getVratSestavuLV_ListSizes(TSestavySizes *counts);
-VOKR_API void VOKR_STDCALL freeVratSestavuLV(int64_t idSestavy);
-/* Writes the held report's file to path (1025 bytes), replacing a file that is not in use. */
-VOKR_API void VOKR_STDCALL saveSestavuLV(int64_t idSestavy, const char *path);
-VOKR_API void VOKR_STDCALL loadSmazSestavuLV(int64_t idSestavy);
-VOKR_API void VOKR_STDCALL getSmazSestavuLV(int64_t idSestavy, THostMessageBlock *out);
-VOKR_API void VOKR_REGISTER getSmazSestavuLV_ListSizes(TSestavySizes *counts);
-VOKR_API void VOKR_STDCALL freeSmazSestavuLV(int64_t idSestavy);
+/* Has ownership-sheet reports generated for parcels of a proceeding. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadGenerujSestavyPM, (const TGenerujSestavyPMIn *in));
+/* Messages; on success the reports ordered. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getGenerujSestavyPM, (TSestavyOut *out));
+/* Writes the report count, then MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getGenerujSestavyPM_ListSizes, (TSestavySizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeGenerujSestavyPM, (void));
+/* Lists the user's reports. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadSeznamSestavLV, (void));
+/* Messages; on success the reports. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamSestavLV, (TSestavyOut *out));
+/* Writes the report count, then MessageCount. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSeznamSestavLV_ListSizes, (TSestavySizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeSeznamSestavLV, (void));
+/* idSestavy of get, free and save is not read: they work on the report the load fetched. */
+/* Fetches report idSestavy with its file, held for saveSestavuLV. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadVratSestavuLV, (int64_t idSestavy));
+/* Messages; on success the report (its file is not copied). */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVratSestavuLV, (int64_t idSestavy, TSestavyOut *out));
+/* Register export (EAX). Writes the report count, then MessageCount. */
+VOKR_FUNCTION(void, VOKR_REGISTER, getVratSestavuLV_ListSizes, (TSestavySizes *counts));
+/* Releases the held answer and the file with it. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeVratSestavuLV, (int64_t idSestavy));
+/* Writes the held report's file to path (a 1025-byte text field), replacing a file
+ * that is not in use. Reports nothing; with nothing held, writes nothing. */
+VOKR_FUNCTION(void, VOKR_STDCALL, saveSestavuLV, (int64_t idSestavy, const char *path));
+/* Deletes report idSestavy at the service. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadSmazSestavuLV, (int64_t idSestavy));
+/* Messages only. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getSmazSestavuLV, (int64_t idSestavy, THostMessageBlock *out));
+/* Register export (EAX). Writes 0, then MessageCount. */
+VOKR_FUNCTION(void, VOKR_REGISTER, getSmazSestavuLV_ListSizes, (TSestavySizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeSmazSestavuLV, (int64_t idSestavy));
 
 /* --- ZPMZ files: NajdiSouborZPMZ, VratSouborZPMZ, saveSouborZPMZ, dwnldFilesZPMZ.
  *     cisloVysledkuZemCinnosti is integer text; any other text is refused before sending. --- */
@@ -762,21 +971,30 @@ VOKR_ASSERT_SIZE(TVratSouborZPMZIn, 71);
 VOKR_ASSERT_SIZE(TVratSouborZPMZOut, 329);
 VOKR_ASSERT_SIZE(TDwnldFilesZPMZIn, 300);
 
-VOKR_API void VOKR_STDCALL loadNajdiSouborZPMZ(const TNajdiSouborZPMZIn *in);
-VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ(TNajdiSouborZPMZOut *out);
-VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ_ListSizes(TNajdiSouborZPMZSizes *counts);
-VOKR_API void VOKR_STDCALL freeNajdiSouborZPMZ(void);
-VOKR_API void VOKR_STDCALL loadVratSouborZPMZ(const TVratSouborZPMZIn *in);
-VOKR_API void VOKR_STDCALL getVratSouborZPMZ(TVratSouborZPMZOut *out);
-VOKR_API void VOKR_REGISTER getVratSouborZPMZ_ListSizes(TMessageCounts *counts);
-VOKR_API void VOKR_STDCALL freeVratSouborZPMZ(void);
-/* Writes the held file to path (1025 bytes), replacing a file that is not in use. */
-VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char *path);
-/* Fetches and saves DocumentIds[i] into TargetDir for i < count, with the answer of each in
- * entry i of *results (a host list of TVratSouborZPMZOut, each with its message list
- * allocated). A target file in use is left alone and reported as "File in use: " + path. */
-VOKR_API void VOKR_STDCALL dwnldFilesZPMZ(const TDwnldFilesZPMZIn *in, const THostPtr *results, int32_t count);
-
-/* @families */
+/* Finds the ZPMZ files of a surveying result. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadNajdiSouborZPMZ, (const TNajdiSouborZPMZIn *in));
+/* Messages; on success the files (id, name, size). */
+VOKR_FUNCTION(void, VOKR_STDCALL, getNajdiSouborZPMZ, (TNajdiSouborZPMZOut *out));
+/* Writes MessageCount and the file count. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getNajdiSouborZPMZ_ListSizes, (TNajdiSouborZPMZSizes *counts));
+/* Releases the held answer. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeNajdiSouborZPMZ, (void));
+/* Fetches one ZPMZ file, held for saveSouborZPMZ. */
+VOKR_FUNCTION(void, VOKR_STDCALL, loadVratSouborZPMZ, (const TVratSouborZPMZIn *in));
+/* Messages; on success the file's id, name and size. */
+VOKR_FUNCTION(void, VOKR_STDCALL, getVratSouborZPMZ, (TVratSouborZPMZOut *out));
+/* Register export (EAX). Writes MessageCount. */
+VOKR_FUNCTION(void, VOKR_REGISTER, getVratSouborZPMZ_ListSizes, (TMessageCounts *counts));
+/* Releases the held answer and the file with it. */
+VOKR_FUNCTION(void, VOKR_STDCALL, freeVratSouborZPMZ, (void));
+/* Writes the held file to path (a 1025-byte text field), replacing a file that is
+ * not in use. Reports nothing; with nothing held, writes nothing. */
+VOKR_FUNCTION(void, VOKR_STDCALL, saveSouborZPMZ, (const char *path));
+/* Fetches and saves DocumentIds[i] into TargetDir for i < count (and within both lists), with
+ * the answer of each in entry i of *results (a host list of TVratSouborZPMZOut, each with its
+ * message list allocated); the files keep the names the service gives them. A target file in
+ * use is left alone, its entry's first message becoming CHYBA "1000" "File in use: " + path.
+ * Other save failures are not reported. */
+VOKR_FUNCTION(void, VOKR_STDCALL, dwnldFilesZPMZ, (const TDwnldFilesZPMZIn *in, const THostPtr *results, int32_t count));
 
 #endif

@@ -97,7 +97,7 @@ ZPMZ = decimal("CisloZPMZType", 5)
 KMEN = decimal("ParcelaKmenoveCisloType", 5)
 PODDELENI = decimal("ParcelaPoddeleniType", 3)
 PBPP = decimal("CisloPBPPType", 4)
-COUNT = Simple("decimal", "[+-]?[0-9]+(\\.[0-9]*)?", convert=lambda v: int(float(v)))
+DECIMAL = Simple("decimal", "[+-]?[0-9]+(\\.[0-9]*)?", convert=lambda v: int(float(v)))
 BOOLEAN = Simple("boolean", enum=["true", "false", "1", "0"],
                  convert=lambda v: v in ("true", "1"))
 VYSLEDEK = Simple("CisloVysledkuZemCinnostiType", "[+-]?[0-9]+", convert=_int32)
@@ -298,6 +298,17 @@ POLYGON = _gml("Polygon", Seq(_gml("exterior", _RING_PROPERTY, min=0),
 _ID_RIZENI_PM = _e("idRizeniPM", ID)
 _KATUZE = _e("katuzeKod", KATUZE)
 _DRUH = _e("druhCislovaniPar", DRUH_CISLOVANI)
+_KATUZE_LIST = Seq(_e("katuzeKod", KATUZE, namespace=ns.COMMON, max=UNBOUNDED))
+_PARCELY_LIST = Seq(_e("idParcely", ID, namespace=ns.COMMON, max=UNBOUNDED))
+
+# Reserved numbers: answers of the reservations and the proceeding detail, and the requests
+# that give them back.
+_REZERV_ZPMZ = Seq(_KATUZE, _e("cisloZPMZ", ZPMZ))
+_REZERV_PARCELY = Seq(_KATUZE, _e("cisloZPMZ", ZPMZ), _DRUH,
+                      _e("kmenoveCislo", KMEN, min=0, max=UNBOUNDED))
+_REZERV_PODDELENI = Seq(_KATUZE, _e("cisloZPMZ", ZPMZ), _DRUH, _e("kmenoveCislo", KMEN),
+                        _e("poddeleniCisla", PODDELENI, min=0, max=UNBOUNDED))
+_REZERV_PBPP = Seq(_KATUZE, _e("cisloPBPP", PBPP, min=0, max=UNBOUNDED))
 
 _PROPOSAL = Seq(
     _e("XMLNavrhu", BASE64),
@@ -309,26 +320,22 @@ REQUESTS = {
     "StavWSRequest": Seq(),
     "ZalozRizeniPMRequest": Seq(
         _e("cisloZakazky", text("CisloZakazkyType", 100)),
-        _e("katuzeKodList", Seq(_e("katuzeKod", KATUZE, namespace=ns.COMMON, max=UNBOUNDED))),
-        _e("dotceneParcely", Seq(_e("idParcely", ID, namespace=ns.COMMON, max=UNBOUNDED)),
-           min=0)),
+        _e("katuzeKodList", _KATUZE_LIST), _e("dotceneParcely", _PARCELY_LIST, min=0)),
     "VytvorRezervaciZPMZRequest": Seq(_ID_RIZENI_PM, _KATUZE),
     "ZrusRezervaciZPMZRequest": Seq(
-        _ID_RIZENI_PM, _e("rezervCisloZPMZ", Seq(_KATUZE, _e("cisloZPMZ", ZPMZ)))),
+        _ID_RIZENI_PM, _e("rezervCisloZPMZ", _REZERV_ZPMZ)),
     "VytvorRezervaciPrvkuRequest": Seq(
         _ID_RIZENI_PM, _KATUZE,
-        _e("rezervaceParcela", Seq(_e("cisloZPMZ", ZPMZ), _DRUH, _e("pocetRezParcel", COUNT)),
+        _e("rezervaceParcela", Seq(_e("cisloZPMZ", ZPMZ), _DRUH, _e("pocetRezParcel", DECIMAL)),
            min=0),
         _e("rezervacePoddeleni", Seq(_e("cisloZPMZ", ZPMZ), _DRUH, _e("kmenoveCislo", KMEN),
-                                     _e("pocetRezPoddeleni", COUNT)), min=0),
-        _e("rezervacePBPP", Seq(_e("pocetRezPBPP", COUNT)), min=0)),
+                                     _e("pocetRezPoddeleni", DECIMAL)), min=0),
+        _e("rezervacePBPP", Seq(_e("pocetRezPBPP", DECIMAL)), min=0)),
     "ZrusRezervaciPrvkuRequest": Seq(
         _ID_RIZENI_PM,
-        _e("rezervParcely", Seq(_KATUZE, _e("cisloZPMZ", ZPMZ), _DRUH,
-                                _e("kmenoveCislo", KMEN, min=0, max=UNBOUNDED)), min=0),
-        _e("rezervPoddeleni", Seq(_KATUZE, _e("cisloZPMZ", ZPMZ), _DRUH, _e("kmenoveCislo", KMEN),
-                                  _e("poddeleniCisla", PODDELENI, min=0, max=UNBOUNDED)), min=0),
-        _e("rezervBodyPBPP", Seq(_KATUZE, _e("cisloPBPP", PBPP, min=0, max=UNBOUNDED)), min=0)),
+        _e("rezervParcely", _REZERV_PARCELY, min=0),
+        _e("rezervPoddeleni", _REZERV_PODDELENI, min=0),
+        _e("rezervBodyPBPP", _REZERV_PBPP, min=0)),
     "MylneRizeniPMRequest": Seq(_ID_RIZENI_PM,
                                 _e("popis", text("DuvodMylnehoRizeniType", 60), min=0)),
     "SeznamRizeniPMRequest": Seq(),
@@ -343,8 +350,7 @@ REQUESTS = {
     "ZalozNavrhZDPRequest": _PROPOSAL,
     "SeznamRizeniPGPRequest": Seq(),
     "VlozParceluRequest": Seq(
-        _ID_RIZENI_PM,
-        _e("dotceneParcely", Seq(_e("idParcely", ID, namespace=ns.COMMON, max=UNBOUNDED)))),
+        _ID_RIZENI_PM, _e("dotceneParcely", _PARCELY_LIST)),
     "GenerujLVProParcelyPMRequest": Seq(
         _ID_RIZENI_PM, _e("seznamParcel", ID_OBJEKTU, max=UNBOUNDED),
         _e("castecnyVypis", ANO_NE)),
@@ -357,6 +363,101 @@ REQUESTS = {
 }
 
 
+# ---------------------------------------------------------------- the service's answers
+# The simulator builds its answers in code; these models describe them for the published
+# service description, and the tests hold every answer the simulator gives to them.
+
+DATETIME = Simple("dateTime", "-?[0-9]{4,}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}"
+                              "(\\.[0-9]+)?(Z|[+-][0-9]{2}:[0-9]{2})?")
+UROVEN = Simple("ZpravaServeruTypeType", enum=["INFORMACE", "VAROVANI", "CHYBA"])
+REPORT_STAV = Simple("ReportStavType", enum=[
+    "čeká", "vytváří se", "podepisuje se", "zpracován", "chyba při vytváření",
+    "chyba při zpracování", "zaúčtován", "zrušen"])
+FORMAT_SESTAVY = Simple("FormatSestavyType", enum=["pdf", "xml", "html", "zip"])
+STAV_EXPORTU = Simple("StavExportuVF", enum=["B", "C", "D", "P", "S"])
+
+
+def _c(name, type_, **kw):
+    return El(name, type_, namespace=ns.COMMON, **kw)
+
+
+def _listed(name, item):
+    """A wrapped list the service leaves out when it has no items."""
+    return _e(name, Seq(item), min=0)
+
+
+def _answer(*payload):
+    """Every answer begins with its messages; the payload is left out of a refusal."""
+    return Seq(_e("vysledek", _VYSLEDEK), *payload)
+
+
+_VYSLEDEK = Seq(_c("zprava", STRING, min=0, max=UNBOUNDED,
+                   attrs=[Attr("kod", DECIMAL, required=True),
+                          Attr("uroven", UROVEN, required=True)]))
+_SOUBOR = [_e("zpmzDokumentId", ID), _e("nazevSouboru", STRING), _e("velikostSouboru", DECIMAL)]
+_PROPOSAL_ANSWER = _answer(_e("rizeni", Seq(
+    _c("idRizeni", ID), _c("cisloPodani", STRING), _c("createDate", DATETIME),
+    _c("praresKod", DECIMAL), _c("rizeniTyp", STRING), _c("poradoveCislo", DECIMAL),
+    _c("rok", DECIMAL), _c("noveRizeniId", ID, min=0)), min=0))
+
+RESPONSES = {
+    "StavWSResponse": Seq(
+        _c("vysledek", _VYSLEDEK),
+        _c("stavSluzby", Seq(_c("verze", STRING, min=0), _c("prihlasovaciJmeno", STRING, min=0),
+                             _c("zpracovano", DATETIME, min=0)), min=0)),
+    "ZalozRizeniPMResponse": _answer(_e("rizeniPM", Seq(
+        _e("idRizeni", ID), _e("cisloRizeni", STRING), _e("praresKod", DECIMAL),
+        _e("rizeniTyp", STRING), _e("poradoveCislo", DECIMAL), _e("rok", DECIMAL)), min=0)),
+    "VytvorRezervaciZPMZResponse": _answer(_e("rezervCisloZPMZ", _REZERV_ZPMZ, min=0)),
+    "ZrusRezervaciZPMZResponse": _answer(),
+    "VytvorRezervaciPrvkuResponse": _answer(
+        _e("rezervParcely", _REZERV_PARCELY, min=0),
+        _e("rezervPoddeleni", _REZERV_PODDELENI, min=0),
+        _e("rezervBodyPBPP", _REZERV_PBPP, min=0)),
+    "ZrusRezervaciPrvkuResponse": _answer(),
+    "MylneRizeniPMResponse": _answer(),
+    "SeznamRizeniPMResponse": _answer(_listed("rizeniPMList", _e("rizeniPM", Seq(
+        _e("idRizeniPM", ID), _e("cisloRizeni", STRING), _e("cisloZakazky", STRING)),
+        max=UNBOUNDED))),
+    "DetailRizeniPMResponse": _answer(
+        _e("idRizeniPM", ID, min=0), _e("cisloRizeni", STRING, min=0),
+        _e("cisloZakazky", STRING, min=0),
+        _e("katuzeKodList", _KATUZE_LIST, min=0), _e("dotceneParcely", _PARCELY_LIST, min=0),
+        _listed("rezervCislaZPMZList", _e("rezervCisloZPMZ", _REZERV_ZPMZ, max=UNBOUNDED)),
+        _listed("rezervParCislaList", _e("rezervParcely", _REZERV_PARCELY, max=UNBOUNDED)),
+        _listed("rezervPoddeleniList", _e("rezervPoddeleni", _REZERV_PODDELENI, max=UNBOUNDED)),
+        _listed("rezervPBPPList", _e("rezervBodyPBPP", _REZERV_PBPP, max=UNBOUNDED))),
+    "ExportVFResponse": _answer(_e("behId", ID, min=0)),
+    "ExportVFStatusResponse": _answer(_listed("exportVFStatusList", _e("exportVFStatus", Seq(
+        _e("behId", ID), _e("stavBehu", STAV_EXPORTU), _e("linkVF", STRING, min=0),
+        _e("hashExportu", STRING, min=0)), max=UNBOUNDED))),
+    "ZalozNavrhZPGResponse": _PROPOSAL_ANSWER,
+    "ZalozNavrhZDPResponse": _PROPOSAL_ANSWER,
+    "SeznamRizeniPGPResponse": _answer(_listed("rizeniPGPList", _e("rizeniPGP", Seq(
+        _e("idRizeniPGP", ID), _e("cisloRizeni", STRING), _e("datumPrijetiZPG", DATETIME),
+        _e("stavRizeni", STRING),
+        _listed("katuzeZPMZList", _e("katuzeZPMZ", Seq(
+            _KATUZE, _e("katuzeNazev", STRING),
+            _listed("cislaZPMZList", _e("cisloZPMZ", ZPMZ, max=UNBOUNDED))), max=UNBOUNDED)),
+        _e("cisloZPG", STRING)), max=UNBOUNDED))),
+    "VlozParceluResponse": _answer(),
+    "GenerujSestavuResponse": _answer(_listed("reportList", _e("report", Seq(
+        _e("id", ID), _e("nazev", STRING), _e("pocetStran", DECIMAL, min=0),
+        _e("datumPozadavku", DATETIME), _e("datumSpusteni", DATETIME, min=0),
+        _e("datumVytvoreni", DATETIME, min=0), _e("stav", REPORT_STAV),
+        _e("format", FORMAT_SESTAVY), _e("souborSestavy", BASE64, min=0)), max=UNBOUNDED))),
+    "NajdiSouborZPMZResponse": _answer(_listed("souborZPMZList", _e(
+        "souborZPMZ", Seq(*_SOUBOR), max=UNBOUNDED))),
+    "VratSouborZPMZResponse": _answer(_e("souborZPMZ", Seq(
+        *_SOUBOR, _e("obsahSouboru", BASE64)), min=0)),
+}
+
+
 def validate_request(node):
     """Checks a request element of the types namespace; raises SchemaError."""
     validate(node, El(node.name, REQUESTS[node.name]))
+
+
+def validate_response(node):
+    """Checks an answer's response element against the description; raises SchemaError."""
+    validate(node, El(node.name, RESPONSES[node.name]))

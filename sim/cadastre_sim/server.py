@@ -5,6 +5,7 @@ import http.server
 import json
 import os
 import re
+import shutil
 import signal
 import socket
 import ssl
@@ -14,7 +15,7 @@ import tempfile
 import threading
 import traceback
 
-from . import ns, schema, service, xmltree
+from . import ns, schema, service, wsdl, xmltree
 from .xmltree import E
 
 FAULT_CLIENT = "S:Client"
@@ -197,7 +198,8 @@ class Simulator:
                         % action)
         by_action = ns.OPERATION_BY_ACTION.get(action[1:-1])
         if by_action is None:
-            raise Fault(FAULT_CLIENT, "Unknown SOAPAction %s." % action)
+            raise Fault(FAULT_CLIENT, "Unknown SOAPAction %s; the service's actions are %s." % (
+                action, ", ".join('"%s"' % ns.action_uri(op) for op in ns.OPERATIONS)))
         by_element = (ns.OPERATION_BY_REQUEST.get(request.name)
                       if request.ns == ns.TYPES else None)
         if by_element is None:
@@ -263,6 +265,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self._send(status, content_type, pieces)
 
     def do_GET(self):
+        path, _, query = self.path.partition("?")
+        if path == ns.ENDPOINT and query:
+            return self._description(query)
         # The finished exchange-format files, reached through the link of an export run.
         match = re.fullmatch(r"/vf/([0-9]+)\.vfk", self.path)
         data = match and self.server.simulator.service.exchange_file(match.group(1))
@@ -270,6 +275,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self._plain(404 if self.path != ns.ENDPOINT else 405,
                                "Not found: %s\n" % self.path)
         self._send(200, "application/octet-stream", [data])
+
+    def _description(self, query):
+        """`?wsdl`, and `?xsd=<name>` for the schemas the WSDL imports."""
+        if query.lower() == "wsdl":
+            # The address as the client reached it, so that a client using the host name
+            # or a proxy calls the endpoint the same way.
+            host = self.headers.get("Host") or self.server.simulator.service.base_url[8:]
+            data = wsdl.service_description("https://%s%s" % (host, ns.ENDPOINT))
+        else:
+            data = wsdl.SCHEMA_DOCUMENTS.get(query[4:]) if query.startswith("xsd=") else None
+        if data is None:
+            return self._plain(404, "Not found: %s (the service description is at ?wsdl)\n"
+                               % self.path)
+        self._send(200, "text/xml; charset=utf-8", [data])
 
 
 class Server(http.server.ThreadingHTTPServer):
@@ -291,10 +310,20 @@ class Server(http.server.ThreadingHTTPServer):
             super().handle_error(request, client_address)
 
 
+class StartError(Exception):
+    """A reason the simulator cannot start, said in one line."""
+
+
+class _Parser(argparse.ArgumentParser):
+    def error(self, message):
+        # One line naming the mistake instead of the whole usage block.
+        self.exit(2, "cadastre-sim: %s (see --help)\n" % message)
+
+
 def parse_args(argv):
-    p = argparse.ArgumentParser(prog="cadastre-sim",
-                                description="Local simulator of the cadastre geometric-plan "
-                                            "web service (SOAP 1.1 over HTTPS).")
+    p = _Parser(prog="cadastre-sim",
+                description="Local simulator of the cadastre geometric-plan web service "
+                            "(SOAP 1.1 over HTTPS).")
     p.add_argument("--host", default="127.0.0.1")
     p.add_argument("--port", type=int, default=0, help="0 picks a free port")
     p.add_argument("--cert-dir", help="make cert.pem and key.pem here (default: a temp dir)")
@@ -316,32 +345,74 @@ def parse_args(argv):
     args = p.parse_args(argv)
     if bool(args.cert) != bool(args.key):
         p.error("--cert and --key go together")
+    if args.files_dir and not os.path.isdir(args.files_dir):
+        p.error("--files-dir %s is not a folder" % args.files_dir)
+    if args.trust_cert and not os.path.isfile(args.trust_cert):
+        p.error("--trust-cert %s is not a file" % args.trust_cert)
     return args
 
 
-def main(argv=None):
-    args = parse_args(sys.argv[1:] if argv is None else argv)
+def make_server(args, temporary_dir):
     if args.cert:
         cert, key = args.cert, args.key
     else:
-        cert, key = make_certificate(args.cert_dir or tempfile.mkdtemp(prefix="cadastre-sim-"))
+        try:
+            cert, key = make_certificate(args.cert_dir or temporary_dir)
+        except subprocess.CalledProcessError as e:
+            raise StartError("openssl could not make the certificate: %s" % (
+                e.stderr.decode("utf-8", "replace").strip().splitlines() or ["?"])[-1]) from None
     tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     tls.maximum_version = ssl.TLSVersion.TLSv1_2
-    tls.load_cert_chain(cert, key)
-
-    server = Server((args.host, args.port), tls)
+    try:
+        tls.load_cert_chain(cert, key)
+    except OSError as e:
+        raise StartError("cannot use the certificate %s with the key %s: %s" % (
+            cert, key, e.strerror or getattr(e, "reason", None) or e)) from None
+    try:
+        server = Server((args.host, args.port), tls)
+    except OSError as e:
+        raise StartError("cannot listen on %s port %d: %s" % (
+            args.host, args.port, e.strerror or e)) from None
     host, port = server.server_address[:2]
     url = "https://%s:%d" % ("[%s]" % host if ":" in host else host, port)
     server.simulator = Simulator(args, url)
     if args.state:
         server.simulator.save_state()
-    print(url, flush=True)
-    print("cadastre-sim: endpoint %s%s, certificate %s" % (url, ns.ENDPOINT, cert),
-          file=sys.stderr, flush=True)
+    return server, url, cert
 
-    def stop(*_):
-        threading.Thread(target=server.shutdown, daemon=True).start()
-    signal.signal(signal.SIGTERM, stop)
-    signal.signal(signal.SIGINT, stop)
-    server.serve_forever(poll_interval=0.1)
-    server.server_close()
+
+class _Stop(BaseException):
+    """SIGINT or SIGTERM: leaves the serving loop however deep it is, like Ctrl-C."""
+
+
+def _stop(*_):
+    raise _Stop
+
+
+def main(argv=None):
+    args = parse_args(sys.argv[1:] if argv is None else argv)
+    signal.signal(signal.SIGTERM, _stop)
+    signal.signal(signal.SIGINT, _stop)
+    # A certificate folder of our own making goes away with the process.
+    temporary_dir = None
+    server = None
+    try:
+        if not args.cert and not args.cert_dir:
+            temporary_dir = tempfile.mkdtemp(prefix="cadastre-sim-")
+        server, url, cert = make_server(args, temporary_dir)
+        print(url, flush=True)
+        print("cadastre-sim: endpoint %s%s, certificate %s" % (url, ns.ENDPOINT, cert),
+              file=sys.stderr, flush=True)
+        server.serve_forever(poll_interval=0.1)
+    except _Stop:
+        pass
+    except StartError as e:
+        sys.exit("cadastre-sim: %s" % e)
+    except OSError as e:
+        sys.exit("cadastre-sim: %s" % (
+            "%s: %s" % (e.filename, e.strerror) if e.filename else e.strerror or e))
+    finally:
+        if server is not None:
+            server.server_close()
+        if temporary_dir:
+            shutil.rmtree(temporary_dir, ignore_errors=True)

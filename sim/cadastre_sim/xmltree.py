@@ -235,3 +235,10 @@ def envelope(body_child):
             text = []
     pieces.append("".join(text).encode("utf-8"))
     return pieces
+
+
+def document(root):
+    """A whole document of plain elements (no file content) as UTF-8 bytes."""
+    out = ["<?xml version='1.0' encoding='UTF-8'?>\n"]
+    _render(root, 0, out)
+    return "".join(out).encode("utf-8")

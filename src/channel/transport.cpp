@@ -11,17 +11,13 @@
 
 #include "platform/error.h"
 #include "schema/rope.h"
-
-#define VOKR_STR2(x) #x
-#define VOKR_STR(x) VOKR_STR2(x)
+#include "vokr.h"  // the version
 
 namespace vokr::channel {
 
 namespace {
 
-constexpr const char* kUserAgent =
-    "VOKR/2.9 (libvokr " VOKR_STR(VOKR_VERSION_MAJOR) "." VOKR_STR(VOKR_VERSION_MINOR) "." VOKR_STR(
-        VOKR_VERSION_RELEASE) "." VOKR_STR(VOKR_VERSION_BUILD) ")";
+constexpr const char* kUserAgent = "VOKR/" VOKR_SERVICE_VERSION " (libvokr " VOKR_VERSION_TEXT ")";
 
 using Clock = std::chrono::steady_clock;
 

@@ -4,6 +4,7 @@
 #include <link.h>
 
 #include "platform/platform.h"
+#include "vokr.h"  // the version
 
 namespace vokr::platform {
 

@@ -8,8 +8,10 @@
 //
 // The signing block (the 1228 bytes of the proposal input record reserved for signing) is
 // agreed between the host and the signing library; the plug-in copies it unread. Its layout for
-// our stand-in library is TPelkSignerKeyBlock below.
+// our stand-in library is the public TPelkSignerKeyBlock of vokr.h.
 #include <cstdint>
+
+#include "vokr.h"
 
 #if defined(__i386__)
 #define PELK_STDCALL __attribute__((stdcall))
@@ -38,7 +40,7 @@ enum class MacMethod : uint8_t { HMAC_MD5 = 0, HMAC_SHA1 = 1, HMAC_SHA224 = 2, H
 enum class DigestMethod : uint8_t { MD5 = 0, SHA1 = 1, SHA224 = 2, SHA256 = 3 };
 
 inline constexpr int kPathWidth = 1025;
-inline constexpr int kSigningBlockWidth = 1228;
+inline constexpr int kSigningBlockWidth = sizeof(TPelkSignerKeyBlock);
 
 } // namespace pelk
 
@@ -68,15 +70,6 @@ struct TPelkSignerResult {
   char Message[1025];
 };
 
-// The signing block as our stand-in library reads it.
-struct TPelkSignerKeyBlock {
-  // Path of a PEM file holding the private key and its certificate (any further certificates
-  // of the file join the signature as its chain), or of a PKCS#12 file.
-  char KeyFile[pelk::kPathWidth];
-  char Password[101];  // the key's password; empty for an unencrypted key
-  uint8_t Reserved[102];
-};
-
 #pragma pack(pop)
 
 namespace pelk {
@@ -100,7 +93,8 @@ enum class StandInCode : int32_t {
 static_assert(sizeof(TPelkSignerFiles) == 3278);
 static_assert(sizeof(TPelkSignerConfig) == 159);
 static_assert(sizeof(TPelkSignerResult) == 1029);
-static_assert(sizeof(TPelkSignerKeyBlock) == pelk::kSigningBlockWidth);
+static_assert(sizeof(TZalozNavrhZPGIn::signingBlock) == pelk::kSigningBlockWidth);
+static_assert(sizeof(TZalozNavrhZDPIn::signingBlock) == pelk::kSigningBlockWidth);
 
 namespace pelk {
 

@@ -109,7 +109,6 @@ inline constexpr ExportSlots kExportSlots[] = {
     {"getSeznamRizeniPGP", 3},
     {"getSeznamRizeniPGP_ListSizes", 3},
     {"freeSeznamRizeniPGP", 2},
-    // @families
 };
 
 } // namespace vokr::test

@@ -31,6 +31,9 @@ NS = {"t": TYPES, "c": COMMON, "S": SOAP}
 
 USER, PASSWORD = "geodet", "Tajné heslo 1"
 
+sys.path.insert(0, os.path.join(ROOT, "sim"))
+from cadastre_sim import schema, xmltree  # noqa: E402
+
 
 def request_text(name, **values):
     with open(os.path.join(REQUESTS, name + ".xml"), encoding="utf-8") as f:
@@ -44,6 +47,17 @@ def wrap76(data):
     """Base64 as the plug-in sends it: CR LF after every 76 characters."""
     text = base64.b64encode(data).decode("ascii")
     return "\r\n".join(text[i:i + 76] for i in range(0, len(text), 76))
+
+
+def conforms(raw):
+    """Every answer must be what the published service description says it is."""
+    envelope = xmltree.parse(raw)
+    body = next(c for c in envelope.children if c.name == "Body")
+    try:
+        schema.validate_response(body.children[0])
+    except schema.SchemaError as e:
+        raise AssertionError("the answer does not match the service description: %s\n%s"
+                             % (e, raw.decode("utf-8", "replace")[:4000])) from None
 
 
 class Answer:
@@ -131,6 +145,8 @@ class Sim:
             name = "exportNVF" if operation == "exportVF" else operation.split("_")[0]
             action = '"%s%s"' % (ACTION_HOST, name)
         status, raw, _ = self.post(text.encode("utf-8"), action)
+        if status == 200:
+            conforms(raw)
         return Answer(status, raw)
 
     def ok(self, operation, **values):
