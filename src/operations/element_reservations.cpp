@@ -18,8 +18,8 @@ plugin::Family<schema::ZrusRezervaciPrvkuResponse> cancellation;
 // A number-list slot of the counts: 0 when the block was not returned, else the counting rule.
 template <class Block, class Numbers>
 int32_t numbersCount(const schema::Optional<std::unique_ptr<Block>>& block, Numbers Block::*numbers) {
-  if (!block.present || !block.value) return 0;
-  return listCount(((*block.value).*numbers).size());
+  const Block* b = schema::presentValue(block);
+  return b ? listCount((b->*numbers).size()) : 0;
 }
 } // namespace
 
@@ -58,11 +58,9 @@ VOKR_API void VOKR_STDCALL loadVytvorRezervaciPrvku(const TVytvorRezervaciPrvkuI
 VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku(char*, int32_t, TVytvorRezervaciPrvkuOut* out) {
   reservation.get(&out->zpravy, [&](const VytvorRezervaciPrvkuResponse& r) {
     // A block the answer does not carry keeps what the host put there.
-    if (r.rezervParcely.present && r.rezervParcely.value) writeBlock(out->rezervParcely, *r.rezervParcely.value);
-    if (r.rezervPoddeleni.present && r.rezervPoddeleni.value)
-      writeBlock(out->rezervPoddeleni, *r.rezervPoddeleni.value);
-    if (r.rezervBodyPBPP.present && r.rezervBodyPBPP.value)
-      writeBlock(out->rezervBodyPBPP, *r.rezervBodyPBPP.value);
+    if (const auto* b = schema::presentValue(r.rezervParcely)) writeBlock(out->rezervParcely, *b);
+    if (const auto* b = schema::presentValue(r.rezervPoddeleni)) writeBlock(out->rezervPoddeleni, *b);
+    if (const auto* b = schema::presentValue(r.rezervBodyPBPP)) writeBlock(out->rezervBodyPBPP, *b);
   });
 }
 

@@ -104,7 +104,7 @@ VOKR_API void VOKR_STDCALL loadExportVF(const TExportVFIn* in, char* result, int
 VOKR_API void VOKR_STDCALL getExportVF(char*, int32_t, TExportVFOut* out) {
   exportRun.get(&out->zpravy, [&](const schema::ExportVFResponse& r) {
     // A success without a run identifier leaves the host's field as it was.
-    if (r.behId.present && r.behId.value) writeDecimal(out->behId, r.behId.value);
+    if (const auto* id = schema::presentValue(r.behId)) writeDecimal(out->behId, *id);
   });
 }
 

@@ -132,6 +132,8 @@ VOKR_API void VOKR_STDCALL freeVratSestavuLV(int64_t) { fetched.release(); }
 VOKR_API void VOKR_STDCALL saveSestavuLV(int64_t, const char* path) {
   plugin::guarded([&] {
     // Only the first report is saved; no report, no file content or no path: nothing to do.
+    // The export returns nothing, so a file that cannot be written leaves only the earlier one
+    // as it was.
     const auto* held = fetched.held();
     if (!held || !path || !held->reportList.present || held->reportList.value.empty()) return;
     const auto& report = held->reportList.value.front();

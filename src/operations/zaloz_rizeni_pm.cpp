@@ -28,8 +28,9 @@ VOKR_API void VOKR_STDCALL loadZalozRizeniPM(const TZalozRizeniPMIn* in, char* r
 VOKR_API void VOKR_STDCALL getZalozRizeniPM(char*, int32_t, TZalozRizeniPMOut* out) {
   founding.get(&out->zpravy, [&](const schema::ZalozRizeniPMResponse& r) {
     // A success without the identification leaves the host's fields as they were.
-    if (!r.rizeniPM.present || !r.rizeniPM.value) return;
-    const schema::IdentifikaceRizeniType& id = *r.rizeniPM.value;
+    const schema::IdentifikaceRizeniType* found = schema::presentValue(r.rizeniPM);
+    if (!found) return;
+    const schema::IdentifikaceRizeniType& id = *found;
     writeDecimal(out->idRizeni, id.idRizeni);
     writeText(out->cisloRizeni, id.cisloRizeni);
     writeDecimal(out->praresKod, id.praresKod);

@@ -2,7 +2,6 @@
 // set of them into a directory in one call.
 #include "operations/host_values.h"
 #include "operations/saved_file.h"
-#include "platform/platform.h"
 #include "plugin/export.h"
 #include "plugin/family.h"
 
@@ -41,8 +40,9 @@ void loadFile(const TVratSouborZPMZIn* in) {
 void getFile(TVratSouborZPMZOut* out) {
   file.get(&out->zpravy, [&](const schema::VratSouborZPMZResponse& r) {
     // A success without the file leaves the host's fields as they were.
-    if (!r.souborZPMZ.present || !r.souborZPMZ.value) return;
-    const auto& f = *r.souborZPMZ.value;
+    const auto* found = schema::presentValue(r.souborZPMZ);
+    if (!found) return;
+    const auto& f = *found;
     writeDecimal(out->zpmzDokumentId, f.zpmzDokumentId);
     plugin::writeText(out->nazevSouboru, f.nazevSouboru);
     writeDecimal(out->velikostSouboru, f.velikostSouboru);
@@ -52,8 +52,8 @@ void getFile(TVratSouborZPMZOut* out) {
 // The content of the held file, if a file is held.
 const schema::TByteSOAPArray* heldContent() {
   const auto* held = file.held();
-  if (!held || !held->souborZPMZ.present || !held->souborZPMZ.value) return nullptr;
-  return &held->souborZPMZ.value->obsahSouboru;
+  const auto* found = held ? schema::presentValue(held->souborZPMZ) : nullptr;
+  return found ? &found->obsahSouboru : nullptr;
 }
 
 // A downloaded file that cannot be written because another program has it: the entry says so
@@ -82,8 +82,7 @@ void download(const TDwnldFilesZPMZIn& in, const char* documentId, const std::st
   const schema::TByteSOAPArray* content = heldContent();
   if (!content) return;
   const std::string path = directory + plugin::readText(entry.nazevSouboru);
-  if (platform::fileInUse(path)) reportInUse(entry, path);
-  else saveFile(path, content->bytes);
+  if (saveFile(path, content->bytes) == Saved::inUse) reportInUse(entry, path);
 }
 
 } // namespace
@@ -128,7 +127,8 @@ VOKR_API void VOKR_STDCALL freeVratSouborZPMZ() { file.release(); }
 
 VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char* path) {
   plugin::guarded([&] {
-    // Empty content is still a file: an empty one.
+    // Empty content is still a file: an empty one. The export returns nothing, so a file
+    // that cannot be written leaves only the earlier one as it was.
     if (const schema::TByteSOAPArray* content = heldContent(); content && path)
       saveFile(plugin::readText(path, kPathWidth), content->bytes);
   });

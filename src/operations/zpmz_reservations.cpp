@@ -25,9 +25,10 @@ VOKR_API void VOKR_STDCALL loadVytvorRezervaciZPMZ(const TVytvorRezervaciZPMZIn*
 VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ(char*, int32_t, TVytvorRezervaciZPMZOut* out) {
   reservation.get(&out->zpravy, [&](const schema::VytvorRezervaciZPMZResponse& r) {
     // A success without the number leaves the host's fields as they were.
-    if (!r.rezervCisloZPMZ.present || !r.rezervCisloZPMZ.value) return;
-    writeDecimal(out->katuzeKod, r.rezervCisloZPMZ.value->katuzeKod);
-    writeDecimal(out->cisloZPMZ, r.rezervCisloZPMZ.value->cisloZPMZ);
+    const schema::RezervCisloZPMZType* number = schema::presentValue(r.rezervCisloZPMZ);
+    if (!number) return;
+    writeDecimal(out->katuzeKod, number->katuzeKod);
+    writeDecimal(out->cisloZPMZ, number->cisloZPMZ);
   });
 }
 

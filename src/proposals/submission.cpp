@@ -72,7 +72,7 @@ void submit(plugin::Family<Response>& family, Operation op, const In* in, Build&
 }
 
 const schema::RizeniPomocneType* proceeding(const schema::ZalozNavrhResponseType& r) {
-  return r.rizeni.present ? r.rizeni.value.get() : nullptr;
+  return schema::presentValue(r.rizeni);
 }
 
 void writeCounts(const schema::ZalozNavrhResponseType& r, TZalozNavrhCounts* counts) {
@@ -100,8 +100,7 @@ VOKR_API void VOKR_STDCALL getZalozNavrhZPG(TZalozNavrhZPGOut* out) {
     if (p->praresKod) writeDecimal(out->praresKod, p->praresKod);
     if (p->poradoveCislo) writeDecimal(out->poradoveCislo, p->poradoveCislo);
     if (p->rok) writeDecimal(out->rok, p->rok);
-    if (p->noveRizeniId.present && p->noveRizeniId.value)
-      writeDecimal(out->noveRizeniId, p->noveRizeniId.value);
+    if (const auto* id = schema::presentValue(p->noveRizeniId)) writeDecimal(out->noveRizeniId, *id);
   });
 }
 

@@ -16,20 +16,11 @@ const ClassOf<DirectPositionType> DirectPositionType::info{
      member<&DirectPositionType::srsDimension>("srsDimension", kAttribute)}};
 const ClassOf<pos> pos::info{ns::gml, "pos"};
 
-const ClassOf<DirectPositionListType> DirectPositionListType::info{
-    ns::gml, "DirectPositionListType",
-    {member<&DirectPositionListType::Text>("Text", kTextContent),
-     member<&DirectPositionListType::srsName>("srsName", kAttribute),
-     member<&DirectPositionListType::srsDimension>("srsDimension", kAttribute),
-     member<&DirectPositionListType::count>("count", kAttribute)}};
-const ClassOf<posList> posList::info{ns::gml, "posList"};
-
 const ClassOf<AbstractRingType> AbstractRingType::info{ns::gml, "AbstractRingType"};
 const ClassOf<AbstractRing> AbstractRing::info{ns::gml, "AbstractRing"};
 const ClassOf<LinearRingType> LinearRingType::info{
     ns::gml, "LinearRingType",
-    {member<&LinearRingType::pos>("pos", kUnbounded | kReference, kGml),
-     member<&LinearRingType::posList>("posList", kReference, kGml)}};
+    {member<&LinearRingType::pos>("pos", kUnbounded | kReference, kGml)}};
 const ClassOf<LinearRing> LinearRing::info{ns::gml, "LinearRing"};
 
 const ClassOf<AbstractRingPropertyType> AbstractRingPropertyType::info{

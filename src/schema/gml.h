@@ -16,17 +16,6 @@ struct pos : Remotable<pos, DirectPositionType> {
   static const ClassOf<pos> info;
 };
 
-struct DirectPositionListType : Remotable<DirectPositionListType> {
-  std::string Text;
-  Optional<std::string> srsName;
-  Optional<std::optional<TXSDecimal>> srsDimension;
-  Optional<std::optional<TXSDecimal>> count;
-  static const ClassOf<DirectPositionListType> info;
-};
-struct posList : Remotable<posList, DirectPositionListType> {
-  static const ClassOf<posList> info;
-};
-
 struct AbstractRingType : Remotable<AbstractRingType> {
   static const ClassOf<AbstractRingType> info;
 };
@@ -35,7 +24,6 @@ struct AbstractRing : Remotable<AbstractRing, AbstractRingType> {
 };
 struct LinearRingType : Remotable<LinearRingType, AbstractRingType> {
   Optional<std::vector<std::unique_ptr<schema::pos>>> pos;
-  Optional<std::unique_ptr<schema::posList>> posList;
   static const ClassOf<LinearRingType> info;
 };
 struct LinearRing : Remotable<LinearRing, LinearRingType> {

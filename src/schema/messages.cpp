@@ -30,52 +30,6 @@ const EnumInfo& enumInfo(ZpravaServeruTypeType) { return kZpravaServeruTypeType;
 const EnumInfo& enumInfo(StavExportuVF) { return kStavExportuVF; }
 const EnumInfo& enumInfo(ZnakovaSadaVFType) { return kZnakovaSadaVFType; }
 
-// ---- simple and list types: carried by the base kinds, registered for their names ----
-
-namespace {
-const SimpleTypeInfo kSimpleTypes[] = {
-    {ns::baseTypes, "IdType", Kind::decimal},
-    {ns::baseTypes, "IdObjektuType", Kind::decimal},
-    {ns::baseTypes, "IdPrilohyWSType", Kind::decimal},
-    {ns::baseTypes, "KatastrUzemiKodType", Kind::decimal},
-    {ns::baseTypes, "CisloZPMZType", Kind::decimal},
-    {ns::baseTypes, "CisloPBPPType", Kind::decimal},
-    {ns::baseTypes, "ParcelaKmenoveCisloType", Kind::decimal},
-    {ns::baseTypes, "ParcelaPoddeleniType", Kind::decimal},
-    {ns::baseTypes, "PocetStranType", Kind::decimal},
-    {ns::baseTypes, "RizeniPoradoveCisloType", Kind::decimal},
-    {ns::baseTypes, "RizeniPraresKodType", Kind::decimal},
-    {ns::baseTypes, "RizeniRokType", Kind::decimal},
-    {ns::baseTypes, "VelikostSouboruType", Kind::decimal},
-    {ns::baseTypes, "CisloVysledkuZemCinnostiType", Kind::integer},
-    {ns::baseTypes, "DatumPozadavkuType", Kind::dateTime},
-    {ns::baseTypes, "DatumSpusteniType", Kind::dateTime},
-    {ns::baseTypes, "DatumVytvoreniType", Kind::dateTime},
-    {ns::baseTypes, "RizeniCreateDateType", Kind::dateTime},
-    {ns::baseTypes, "EmailType", Kind::text},
-    {ns::baseTypes, "KatastrUzemiNazevType", Kind::text},
-    {ns::baseTypes, "NazevReportuType", Kind::text},
-    {ns::baseTypes, "NazevSouboruType", Kind::text},
-    {ns::baseTypes, "RizeniCisloPodaniType", Kind::text},
-    {ns::baseTypes, "RizeniCisloType", Kind::text},
-    {ns::baseTypes, "TextType", Kind::text},
-    {ns::baseTypes, "TypRizeniKodType", Kind::text},
-    {ns::geoCommonTypes, "CisloZakazkyType", Kind::text},
-    {ns::geoCommonTypes, "DuvodMylnehoRizeniType", Kind::text},
-    {ns::geoCommonTypes, "LinkVFType", Kind::text},
-    {ns::geoCommonTypes, "RizeniStavType", Kind::text},
-    {ns::geoCommonTypes, "RizeniDatumPrijetiZPGType", Kind::dateTime},
-    {ns::commonTypes, "IdParcelyListType", Kind::decimal, true},
-    {ns::commonTypes, "KatuzeKodListType", Kind::decimal, true},
-    {ns::commonTypes, "ResponseInfoType", Kind::object, true},
-    {ns::types, "CisloZPMZListType", Kind::decimal, true},
-    {ns::baseTypes, "Array_Of_ParcelaKmenoveCisloType", Kind::decimal, true},
-    {ns::baseTypes, "Array_Of_ParcelaPoddeleniType", Kind::decimal, true},
-    {ns::baseTypes, "Array_Of_CisloPBPPType", Kind::decimal, true},
-    {ns::baseTypes, "Array_Of_IdObjektuType", Kind::decimal, true},
-};
-} // namespace
-
 // ---- shared types ----
 
 const ClassOf<ZpravaServeruType> ZpravaServeruType::info{
@@ -149,13 +103,13 @@ const ClassOf<StavSluzbyType> StavSluzbyType::info{
 
 const ClassOf<StavWSRequestType> StavWSRequestType::info{ns::commonTypes, "StavWSRequestType"};
 const ClassOf<StavWSRequestType2> StavWSRequestType2::info{
-    ns::types, "StavWSRequestType2", {}, kLiteral};
+    ns::types, "StavWSRequestType2"};
 const ClassOf<StavWSRequest> StavWSRequest::info{ns::types, "StavWSRequest"};
 const ClassOf<StavWSResponseType> StavWSResponseType::info{
     ns::commonTypes, "StavWSResponseType",
     {vysledekMember(), member<&StavWSResponseType::stavSluzby>("stavSluzby")}};
 const ClassOf<StavWSResponseType2> StavWSResponseType2::info{
-    ns::types, "StavWSResponseType2", {}, kLiteral};
+    ns::types, "StavWSResponseType2"};
 const ClassOf<StavWSResponse> StavWSResponse::info{ns::types, "StavWSResponse"};
 
 // ---- 1 zalozRizeniPM ----
@@ -164,12 +118,11 @@ const ClassOf<ZalozRizeniPMRequestType> ZalozRizeniPMRequestType::info{
     ns::types, "ZalozRizeniPMRequestType",
     {member<&ZalozRizeniPMRequestType::cisloZakazky>("cisloZakazky"),
      member<&ZalozRizeniPMRequestType::katuzeKodList>("katuzeKodList", 0, {.itemName = "katuzeKod"}),
-     member<&ZalozRizeniPMRequestType::dotceneParcely>("dotceneParcely", 0, {.itemName = "idParcely"})},
-    kLiteral};
+     member<&ZalozRizeniPMRequestType::dotceneParcely>("dotceneParcely", 0, {.itemName = "idParcely"})}};
 const ClassOf<ZalozRizeniPMRequest> ZalozRizeniPMRequest::info{ns::types, "ZalozRizeniPMRequest"};
 const ClassOf<ZalozRizeniPMResponseType> ZalozRizeniPMResponseType::info{
     ns::types, "ZalozRizeniPMResponseType",
-    {vysledekMember(), member<&ZalozRizeniPMResponseType::rizeniPM>("rizeniPM")}, kLiteral};
+    {vysledekMember(), member<&ZalozRizeniPMResponseType::rizeniPM>("rizeniPM")}};
 const ClassOf<ZalozRizeniPMResponse> ZalozRizeniPMResponse::info{ns::types, "ZalozRizeniPMResponse"};
 
 // ---- 2 vytvorRezervaciZPMZ ----
@@ -177,15 +130,13 @@ const ClassOf<ZalozRizeniPMResponse> ZalozRizeniPMResponse::info{ns::types, "Zal
 const ClassOf<VytvorRezervaciZPMZRequestType> VytvorRezervaciZPMZRequestType::info{
     ns::types, "VytvorRezervaciZPMZRequestType",
     {member<&VytvorRezervaciZPMZRequestType::idRizeniPM>("idRizeniPM"),
-     member<&VytvorRezervaciZPMZRequestType::katuzeKod>("katuzeKod")},
-    kLiteral};
+     member<&VytvorRezervaciZPMZRequestType::katuzeKod>("katuzeKod")}};
 const ClassOf<VytvorRezervaciZPMZRequest> VytvorRezervaciZPMZRequest::info{
     ns::types, "VytvorRezervaciZPMZRequest"};
 const ClassOf<VytvorRezervaciZPMZResponseType> VytvorRezervaciZPMZResponseType::info{
     ns::types, "VytvorRezervaciZPMZResponseType",
     {vysledekMember(),
-     member<&VytvorRezervaciZPMZResponseType::rezervCisloZPMZ>("rezervCisloZPMZ")},
-    kLiteral};
+     member<&VytvorRezervaciZPMZResponseType::rezervCisloZPMZ>("rezervCisloZPMZ")}};
 const ClassOf<VytvorRezervaciZPMZResponse> VytvorRezervaciZPMZResponse::info{
     ns::types, "VytvorRezervaciZPMZResponse"};
 
@@ -194,12 +145,11 @@ const ClassOf<VytvorRezervaciZPMZResponse> VytvorRezervaciZPMZResponse::info{
 const ClassOf<ZrusRezervaciZPMZRequestType> ZrusRezervaciZPMZRequestType::info{
     ns::types, "ZrusRezervaciZPMZRequestType",
     {member<&ZrusRezervaciZPMZRequestType::idRizeniPM>("idRizeniPM"),
-     member<&ZrusRezervaciZPMZRequestType::rezervCisloZPMZ>("rezervCisloZPMZ")},
-    kLiteral};
+     member<&ZrusRezervaciZPMZRequestType::rezervCisloZPMZ>("rezervCisloZPMZ")}};
 const ClassOf<ZrusRezervaciZPMZRequest> ZrusRezervaciZPMZRequest::info{
     ns::types, "ZrusRezervaciZPMZRequest"};
 const ClassOf<ZrusRezervaciZPMZResponseType> ZrusRezervaciZPMZResponseType::info{
-    ns::types, "ZrusRezervaciZPMZResponseType", {vysledekMember()}, kLiteral};
+    ns::types, "ZrusRezervaciZPMZResponseType", {vysledekMember()}};
 const ClassOf<ZrusRezervaciZPMZResponse> ZrusRezervaciZPMZResponse::info{
     ns::types, "ZrusRezervaciZPMZResponse"};
 
@@ -225,8 +175,7 @@ const ClassOf<VytvorRezervaciPrvkuRequestType> VytvorRezervaciPrvkuRequestType::
      member<&VytvorRezervaciPrvkuRequestType::katuzeKod>("katuzeKod"),
      member<&VytvorRezervaciPrvkuRequestType::rezervaceParcela>("rezervaceParcela"),
      member<&VytvorRezervaciPrvkuRequestType::rezervacePoddeleni>("rezervacePoddeleni"),
-     member<&VytvorRezervaciPrvkuRequestType::rezervacePBPP>("rezervacePBPP")},
-    kLiteral};
+     member<&VytvorRezervaciPrvkuRequestType::rezervacePBPP>("rezervacePBPP")}};
 const ClassOf<VytvorRezervaciPrvkuRequest> VytvorRezervaciPrvkuRequest::info{
     ns::types, "VytvorRezervaciPrvkuRequest"};
 const ClassOf<VytvorRezervaciPrvkuResponseType> VytvorRezervaciPrvkuResponseType::info{
@@ -234,8 +183,7 @@ const ClassOf<VytvorRezervaciPrvkuResponseType> VytvorRezervaciPrvkuResponseType
     {vysledekMember(),
      member<&VytvorRezervaciPrvkuResponseType::rezervParcely>("rezervParcely"),
      member<&VytvorRezervaciPrvkuResponseType::rezervPoddeleni>("rezervPoddeleni"),
-     member<&VytvorRezervaciPrvkuResponseType::rezervBodyPBPP>("rezervBodyPBPP")},
-    kLiteral};
+     member<&VytvorRezervaciPrvkuResponseType::rezervBodyPBPP>("rezervBodyPBPP")}};
 const ClassOf<VytvorRezervaciPrvkuResponse> VytvorRezervaciPrvkuResponse::info{
     ns::types, "VytvorRezervaciPrvkuResponse"};
 
@@ -246,12 +194,11 @@ const ClassOf<ZrusRezervaciPrvkuRequestType> ZrusRezervaciPrvkuRequestType::info
     {member<&ZrusRezervaciPrvkuRequestType::idRizeniPM>("idRizeniPM"),
      member<&ZrusRezervaciPrvkuRequestType::rezervParcely>("rezervParcely"),
      member<&ZrusRezervaciPrvkuRequestType::rezervPoddeleni>("rezervPoddeleni"),
-     member<&ZrusRezervaciPrvkuRequestType::rezervBodyPBPP>("rezervBodyPBPP")},
-    kLiteral};
+     member<&ZrusRezervaciPrvkuRequestType::rezervBodyPBPP>("rezervBodyPBPP")}};
 const ClassOf<ZrusRezervaciPrvkuRequest> ZrusRezervaciPrvkuRequest::info{
     ns::types, "ZrusRezervaciPrvkuRequest"};
 const ClassOf<ZrusRezervaciPrvkuResponseType> ZrusRezervaciPrvkuResponseType::info{
-    ns::types, "ZrusRezervaciPrvkuResponseType", {vysledekMember()}, kLiteral};
+    ns::types, "ZrusRezervaciPrvkuResponseType", {vysledekMember()}};
 const ClassOf<ZrusRezervaciPrvkuResponse> ZrusRezervaciPrvkuResponse::info{
     ns::types, "ZrusRezervaciPrvkuResponse"};
 
@@ -260,11 +207,10 @@ const ClassOf<ZrusRezervaciPrvkuResponse> ZrusRezervaciPrvkuResponse::info{
 const ClassOf<MylneRizeniPMRequestType> MylneRizeniPMRequestType::info{
     ns::types, "MylneRizeniPMRequestType",
     {member<&MylneRizeniPMRequestType::idRizeniPM>("idRizeniPM"),
-     member<&MylneRizeniPMRequestType::popis>("popis")},
-    kLiteral};
+     member<&MylneRizeniPMRequestType::popis>("popis")}};
 const ClassOf<MylneRizeniPMRequest> MylneRizeniPMRequest::info{ns::types, "MylneRizeniPMRequest"};
 const ClassOf<MylneRizeniPMResponseType> MylneRizeniPMResponseType::info{
-    ns::types, "MylneRizeniPMResponseType", {vysledekMember()}, kLiteral};
+    ns::types, "MylneRizeniPMResponseType", {vysledekMember()}};
 const ClassOf<MylneRizeniPMResponse> MylneRizeniPMResponse::info{ns::types, "MylneRizeniPMResponse"};
 
 // ---- 7 seznamRizeniPM ----
@@ -275,13 +221,12 @@ const ClassOf<RizeniPMType> RizeniPMType::info{
      member<&RizeniPMType::cisloRizeni>("cisloRizeni"),
      member<&RizeniPMType::cisloZakazky>("cisloZakazky")}};
 const ClassOf<SeznamRizeniPMRequestType> SeznamRizeniPMRequestType::info{
-    ns::types, "SeznamRizeniPMRequestType", {}, kLiteral};
+    ns::types, "SeznamRizeniPMRequestType"};
 const ClassOf<SeznamRizeniPMRequest> SeznamRizeniPMRequest::info{ns::types, "SeznamRizeniPMRequest"};
 const ClassOf<SeznamRizeniPMResponseType> SeznamRizeniPMResponseType::info{
     ns::types, "SeznamRizeniPMResponseType",
     {vysledekMember(),
-     member<&SeznamRizeniPMResponseType::rizeniPMList>("rizeniPMList", 0, {.itemName = "rizeniPM"})},
-    kLiteral};
+     member<&SeznamRizeniPMResponseType::rizeniPMList>("rizeniPMList", 0, {.itemName = "rizeniPM"})}};
 const ClassOf<SeznamRizeniPMResponse> SeznamRizeniPMResponse::info{
     ns::types, "SeznamRizeniPMResponse"};
 
@@ -290,8 +235,7 @@ const ClassOf<SeznamRizeniPMResponse> SeznamRizeniPMResponse::info{
 const ClassOf<DetailRizeniPMRequestType> DetailRizeniPMRequestType::info{
     ns::types, "DetailRizeniPMRequestType",
     {member<&DetailRizeniPMRequestType::idRizeniPM>("idRizeniPM"),
-     member<&DetailRizeniPMRequestType::rezervace>("rezervace")},
-    kLiteral};
+     member<&DetailRizeniPMRequestType::rezervace>("rezervace")}};
 const ClassOf<DetailRizeniPMRequest> DetailRizeniPMRequest::info{ns::types, "DetailRizeniPMRequest"};
 const ClassOf<DetailRizeniPMResponseType> DetailRizeniPMResponseType::info{
     ns::types, "DetailRizeniPMResponseType",
@@ -309,8 +253,7 @@ const ClassOf<DetailRizeniPMResponseType> DetailRizeniPMResponseType::info{
      member<&DetailRizeniPMResponseType::rezervPoddeleniList>("rezervPoddeleniList", 0,
                                                               {.itemName = "rezervPoddeleni"}),
      member<&DetailRizeniPMResponseType::rezervPBPPList>("rezervPBPPList", 0,
-                                                         {.itemName = "rezervBodyPBPP"})},
-    kLiteral};
+                                                         {.itemName = "rezervBodyPBPP"})}};
 const ClassOf<DetailRizeniPMResponse> DetailRizeniPMResponse::info{
     ns::types, "DetailRizeniPMResponse"};
 
@@ -330,12 +273,11 @@ const ClassOf<ExportVFRequestType> ExportVFRequestType::info{
      member<&ExportVFRequestType::skBpej>("skBpej"),
      member<&ExportVFRequestType::skGmpl>("skGmpl"),
      member<&ExportVFRequestType::skReze>("skReze"),
-     member<&ExportVFRequestType::skDebo>("skDebo")},
-    kLiteral};
+     member<&ExportVFRequestType::skDebo>("skDebo")}};
 const ClassOf<ExportVFRequest> ExportVFRequest::info{ns::types, "ExportVFRequest"};
 const ClassOf<ExportVFResponseType> ExportVFResponseType::info{
     ns::types, "ExportVFResponseType",
-    {vysledekMember(), member<&ExportVFResponseType::behId>("behId")}, kLiteral};
+    {vysledekMember(), member<&ExportVFResponseType::behId>("behId")}};
 const ClassOf<ExportVFResponse> ExportVFResponse::info{ns::types, "ExportVFResponse"};
 
 // ---- 10 exportVFStatus ----
@@ -348,14 +290,13 @@ const ClassOf<ExportVFStatusType> ExportVFStatusType::info{
      member<&ExportVFStatusType::hashExportu>("hashExportu")}};
 const ClassOf<ExportVFStatusRequestType> ExportVFStatusRequestType::info{
     ns::types, "ExportVFStatusRequestType",
-    {member<&ExportVFStatusRequestType::behId>("behId")}, kLiteral};
+    {member<&ExportVFStatusRequestType::behId>("behId")}};
 const ClassOf<ExportVFStatusRequest> ExportVFStatusRequest::info{ns::types, "ExportVFStatusRequest"};
 const ClassOf<ExportVFStatusResponseType> ExportVFStatusResponseType::info{
     ns::types, "ExportVFStatusResponseType",
     {vysledekMember(),
      member<&ExportVFStatusResponseType::exportVFStatusList>("exportVFStatusList", 0,
-                                                             {.itemName = "exportVFStatus"})},
-    kLiteral};
+                                                             {.itemName = "exportVFStatus"})}};
 const ClassOf<ExportVFStatusResponse> ExportVFStatusResponse::info{
     ns::types, "ExportVFStatusResponse"};
 
@@ -370,19 +311,17 @@ const ClassOf<ZalozNavrhZPGRequestType> ZalozNavrhZPGRequestType::info{
     ns::types, "ZalozNavrhZPGRequestType",
     {member<&ZalozNavrhZPGRequestType::XMLNavrhu>("XMLNavrhu"),
      member<&ZalozNavrhZPGRequestType::hashNavrhu>("hashNavrhu"),
-     member<&ZalozNavrhZPGRequestType::prilohaNavrhu>("prilohaNavrhu", kUnbounded)},
-    kLiteral};
+     member<&ZalozNavrhZPGRequestType::prilohaNavrhu>("prilohaNavrhu", kUnbounded)}};
 const ClassOf<ZalozNavrhZPGRequest> ZalozNavrhZPGRequest::info{ns::types, "ZalozNavrhZPGRequest"};
 const ClassOf<ZalozNavrhZDPRequestType> ZalozNavrhZDPRequestType::info{
     ns::types, "ZalozNavrhZDPRequestType",
     {member<&ZalozNavrhZDPRequestType::XMLNavrhu>("XMLNavrhu"),
      member<&ZalozNavrhZDPRequestType::hashNavrhu>("hashNavrhu"),
-     member<&ZalozNavrhZDPRequestType::prilohaNavrhu>("prilohaNavrhu", kUnbounded)},
-    kLiteral};
+     member<&ZalozNavrhZDPRequestType::prilohaNavrhu>("prilohaNavrhu", kUnbounded)}};
 const ClassOf<ZalozNavrhZDPRequest> ZalozNavrhZDPRequest::info{ns::types, "ZalozNavrhZDPRequest"};
 const ClassOf<ZalozNavrhResponseType> ZalozNavrhResponseType::info{
     ns::types, "ZalozNavrhResponseType",
-    {vysledekMember(), member<&ZalozNavrhResponseType::rizeni>("rizeni")}, kLiteral};
+    {vysledekMember(), member<&ZalozNavrhResponseType::rizeni>("rizeni")}};
 const ClassOf<ZalozNavrhZPGResponse> ZalozNavrhZPGResponse::info{ns::types, "ZalozNavrhZPGResponse"};
 const ClassOf<ZalozNavrhZDPResponse> ZalozNavrhZDPResponse::info{ns::types, "ZalozNavrhZDPResponse"};
 
@@ -397,15 +336,14 @@ const ClassOf<RizeniPGPType> RizeniPGPType::info{
      member<&RizeniPGPType::katuzeZPMZList>("katuzeZPMZList", 0, {.itemName = "katuzeZPMZ"}),
      member<&RizeniPGPType::cisloZPG>("cisloZPG")}};
 const ClassOf<SeznamRizeniPGPRequestType> SeznamRizeniPGPRequestType::info{
-    ns::types, "SeznamRizeniPGPRequestType", {}, kLiteral};
+    ns::types, "SeznamRizeniPGPRequestType"};
 const ClassOf<SeznamRizeniPGPRequest> SeznamRizeniPGPRequest::info{
     ns::types, "SeznamRizeniPGPRequest"};
 const ClassOf<SeznamRizeniPGPResponseType> SeznamRizeniPGPResponseType::info{
     ns::types, "SeznamRizeniPGPResponseType",
     {vysledekMember(),
      member<&SeznamRizeniPGPResponseType::rizeniPGPList>("rizeniPGPList", 0,
-                                                         {.itemName = "rizeniPGP"})},
-    kLiteral};
+                                                         {.itemName = "rizeniPGP"})}};
 const ClassOf<SeznamRizeniPGPResponse> SeznamRizeniPGPResponse::info{
     ns::types, "SeznamRizeniPGPResponse"};
 
@@ -414,11 +352,10 @@ const ClassOf<SeznamRizeniPGPResponse> SeznamRizeniPGPResponse::info{
 const ClassOf<VlozParceluRequestType> VlozParceluRequestType::info{
     ns::types, "VlozParceluRequestType",
     {member<&VlozParceluRequestType::idRizeniPM>("idRizeniPM"),
-     member<&VlozParceluRequestType::dotceneParcely>("dotceneParcely", 0, {.itemName = "idParcely"})},
-    kLiteral};
+     member<&VlozParceluRequestType::dotceneParcely>("dotceneParcely", 0, {.itemName = "idParcely"})}};
 const ClassOf<VlozParceluRequest> VlozParceluRequest::info{ns::types, "VlozParceluRequest"};
 const ClassOf<VlozParceluResponseType> VlozParceluResponseType::info{
-    ns::types, "VlozParceluResponseType", {vysledekMember()}, kLiteral};
+    ns::types, "VlozParceluResponseType", {vysledekMember()}};
 const ClassOf<VlozParceluResponse> VlozParceluResponse::info{ns::types, "VlozParceluResponse"};
 
 // ---- 15..18 report operations ----
@@ -438,27 +375,25 @@ const ClassOf<GenerujLVProParcelyPMRequestType> GenerujLVProParcelyPMRequestType
     ns::types, "GenerujLVProParcelyPMRequestType",
     {member<&GenerujLVProParcelyPMRequestType::idRizeniPM>("idRizeniPM"),
      member<&GenerujLVProParcelyPMRequestType::seznamParcel>("seznamParcel", kUnbounded),
-     member<&GenerujLVProParcelyPMRequestType::castecnyVypis>("castecnyVypis")},
-    kLiteral};
+     member<&GenerujLVProParcelyPMRequestType::castecnyVypis>("castecnyVypis")}};
 const ClassOf<GenerujLVProParcelyPMRequest> GenerujLVProParcelyPMRequest::info{
     ns::types, "GenerujLVProParcelyPMRequest"};
 const ClassOf<SeznamSestavRequestType> SeznamSestavRequestType::info{
     ns::types, "SeznamSestavRequestType",
-    {member<&SeznamSestavRequestType::idSestavy>("idSestavy")}, kLiteral};
+    {member<&SeznamSestavRequestType::idSestavy>("idSestavy")}};
 const ClassOf<SeznamSestavRequest> SeznamSestavRequest::info{ns::types, "SeznamSestavRequest"};
 const ClassOf<SmazSestavuRequestType> SmazSestavuRequestType::info{
     ns::types, "SmazSestavuRequestType",
-    {member<&SmazSestavuRequestType::idSestavy>("idSestavy")}, kLiteral};
+    {member<&SmazSestavuRequestType::idSestavy>("idSestavy")}};
 const ClassOf<SmazSestavuRequest> SmazSestavuRequest::info{ns::types, "SmazSestavuRequest"};
 const ClassOf<VratSestavuRequestType> VratSestavuRequestType::info{
     ns::types, "VratSestavuRequestType",
-    {member<&VratSestavuRequestType::idSestavy>("idSestavy")}, kLiteral};
+    {member<&VratSestavuRequestType::idSestavy>("idSestavy")}};
 const ClassOf<VratSestavuRequest> VratSestavuRequest::info{ns::types, "VratSestavuRequest"};
 const ClassOf<GenerujSestavuResponseType> GenerujSestavuResponseType::info{
     ns::types, "GenerujSestavuResponseType",
     {vysledekMember(),
-     member<&GenerujSestavuResponseType::reportList>("reportList", 0, {.itemName = "report"})},
-    kLiteral};
+     member<&GenerujSestavuResponseType::reportList>("reportList", 0, {.itemName = "report"})}};
 const ClassOf<GenerujSestavuResponse> GenerujSestavuResponse::info{
     ns::types, "GenerujSestavuResponse"};
 
@@ -478,28 +413,25 @@ const ClassOf<SouborZPMZType> SouborZPMZType::info{
 const ClassOf<NajdiSouborZPMZRequestType> NajdiSouborZPMZRequestType::info{
     ns::types, "NajdiSouborZPMZRequestType",
     {member<&NajdiSouborZPMZRequestType::katuzeKod>("katuzeKod"),
-     member<&NajdiSouborZPMZRequestType::cisloVysledkuZemCinnosti>("cisloVysledkuZemCinnosti")},
-    kLiteral};
+     member<&NajdiSouborZPMZRequestType::cisloVysledkuZemCinnosti>("cisloVysledkuZemCinnosti")}};
 const ClassOf<NajdiSouborZPMZRequest> NajdiSouborZPMZRequest::info{
     ns::types, "NajdiSouborZPMZRequest"};
 const ClassOf<NajdiSouborZPMZResponseType> NajdiSouborZPMZResponseType::info{
     ns::types, "NajdiSouborZPMZResponseType",
     {vysledekMember(),
      member<&NajdiSouborZPMZResponseType::souborZPMZList>("souborZPMZList", 0,
-                                                          {.itemName = "souborZPMZ"})},
-    kLiteral};
+                                                          {.itemName = "souborZPMZ"})}};
 const ClassOf<NajdiSouborZPMZResponse> NajdiSouborZPMZResponse::info{
     ns::types, "NajdiSouborZPMZResponse"};
 const ClassOf<VratSouborZPMZRequestType> VratSouborZPMZRequestType::info{
     ns::types, "VratSouborZPMZRequestType",
     {member<&VratSouborZPMZRequestType::katuzeKod>("katuzeKod"),
      member<&VratSouborZPMZRequestType::cisloVysledkuZemCinnosti>("cisloVysledkuZemCinnosti"),
-     member<&VratSouborZPMZRequestType::zpmzDokumentId>("zpmzDokumentId")},
-    kLiteral};
+     member<&VratSouborZPMZRequestType::zpmzDokumentId>("zpmzDokumentId")}};
 const ClassOf<VratSouborZPMZRequest> VratSouborZPMZRequest::info{ns::types, "VratSouborZPMZRequest"};
 const ClassOf<VratSouborZPMZResponseType> VratSouborZPMZResponseType::info{
     ns::types, "VratSouborZPMZResponseType",
-    {vysledekMember(), member<&VratSouborZPMZResponseType::souborZPMZ>("souborZPMZ")}, kLiteral};
+    {vysledekMember(), member<&VratSouborZPMZResponseType::souborZPMZ>("souborZPMZ")}};
 const ClassOf<VratSouborZPMZResponse> VratSouborZPMZResponse::info{
     ns::types, "VratSouborZPMZResponse"};
 

@@ -4,17 +4,17 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/error.h"
+#include "schema/base64.h"
 #include "schema/datetime.h"
+#include "schema/mtom.h"
 #include "schema/multipart.h"
 #include "schema/namespaces.h"
 #include "schema/remotable.h"
@@ -116,68 +116,23 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
   }
 }
 
-// ---- base64, decoded as it arrives ----
+// ---- base64, decoded as it arrives, straight onto the end of its byte array ----
 
-class Base64Decoder {
-public:
-  void feed(const char* p, size_t n, std::vector<uint8_t>& out) {
-    uint8_t buffer[3072];
-    size_t used = 0;
-    for (size_t i = 0; i < n; ++i) {
-      uint8_t c = static_cast<uint8_t>(p[i]);
-      int8_t v = kTable[c];
-      if (v == kBlank) continue;
-      if (v == kPad) {
-        if (count_ < 2) bad();
-        ++padding_;
-        if (count_ + padding_ > 4) bad();
-        continue;
-      }
-      if (v < 0 || padding_) bad();
-      acc_ = acc_ << 6 | static_cast<uint32_t>(v);
-      if (++count_ == 4) {
-        buffer[used++] = static_cast<uint8_t>(acc_ >> 16);
-        buffer[used++] = static_cast<uint8_t>(acc_ >> 8);
-        buffer[used++] = static_cast<uint8_t>(acc_);
-        count_ = 0;
-        acc_ = 0;
-        if (used == sizeof buffer) {
-          out.insert(out.end(), buffer, buffer + used);
-          used = 0;
-        }
-      }
-    }
-    out.insert(out.end(), buffer, buffer + used);
-  }
+void decodeOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char* text, size_t n) {
+  const size_t at = bytes.size();
+  bytes.resize(at + Base64Decoder::maxDecodedSize(n));
+  const size_t written = decoder.feed(text, n, bytes.data() + at);
+  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+  bytes.resize(at + written);
+}
 
-  // The last group: padded, or left short by a sender that omits the padding.
-  void finish(std::vector<uint8_t>& out) {
-    if (count_ == 0 && padding_ == 0) return;
-    if (count_ < 2 || (padding_ != 0 && count_ + padding_ != 4)) bad();
-    if (count_ >= 2) out.push_back(static_cast<uint8_t>(acc_ >> (count_ == 2 ? 4 : 10)));
-    if (count_ == 3) out.push_back(static_cast<uint8_t>(acc_ >> 2));
-    count_ = padding_ = 0;
-    acc_ = 0;
-  }
-
-private:
-  static constexpr int8_t kBlank = -2, kPad = -3, kBad = -1;
-  static constexpr auto kTable = [] {
-    std::array<int8_t, 256> t{};
-    t.fill(kBad);
-    const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (int i = 0; i < 64; ++i) t[static_cast<uint8_t>(alphabet[i])] = static_cast<int8_t>(i);
-    for (char c : {' ', '\t', '\r', '\n'}) t[static_cast<uint8_t>(c)] = kBlank;
-    t['='] = kPad;
-    return t;
-  }();
-
-  [[noreturn]] static void bad() { fail("Invalid base64 text"); }
-
-  uint32_t acc_ = 0;
-  int count_ = 0;
-  int padding_ = 0;
-};
+void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
+  uint8_t last[2];
+  const size_t written = decoder.finish(last);
+  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+  bytes.insert(bytes.end(), last, last + written);
+  releaseRoom(bytes);
+}
 
 // ---- the event reader ----
 
@@ -195,11 +150,6 @@ struct Frame {
   Base64Decoder decoder;
 };
 
-struct Include {
-  TByteSOAPArray* target;
-  std::string contentId;
-};
-
 bool nilAttribute(int count, const xmlChar** attributes) {
   for (int i = 0; i < count; ++i) {
     const xmlChar** a = attributes + 5 * i;
@@ -209,39 +159,19 @@ bool nilAttribute(int count, const xmlChar** attributes) {
   return false;
 }
 
-// Percent-decoding of a cid: URL, which names a part by its Content-ID.
-std::string contentIdOf(std::string_view href) {
-  if (href.substr(0, 4) != "cid:") return {};
-  href.remove_prefix(4);
-  std::string id;
-  for (size_t i = 0; i < href.size(); ++i) {
-    auto hex = [](char c) {
-      if (c >= '0' && c <= '9') return c - '0';
-      if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-      if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-      return -1;
-    };
-    if (href[i] == '%' && i + 2 < href.size() && hex(href[i + 1]) >= 0 && hex(href[i + 2]) >= 0) {
-      id += static_cast<char>(hex(href[i + 1]) * 16 + hex(href[i + 2]));
-      i += 2;
-    } else {
-      id += href[i];
-    }
-  }
-  return id;
-}
-
 } // namespace
 
-struct ResponseReader::Impl final : MultipartSplitter::Handler {
+struct ResponseReader::Impl {
   Impl(const ClassInfo& responseClass, std::string_view contentType, uint64_t contentLength)
       : responseClass(responseClass), contentLength(contentLength) {
     MediaType media = parseMediaType(contentType);
     // Failures found here are reported by the first feed or finish.
     if (media.type == "multipart/related") {
       if (media.boundary.empty()) record(readError("multipart answer without a boundary"));
-      else splitter.emplace(media.boundary, *this);
-      rootId = media.start;
+      else mtom.emplace(media.boundary, media.start, contentLength, [this](const char* data, size_t n) {
+        parse(data, n);
+        rethrow();  // ends the splitting at once
+      });
     }
     xmlInitParser();
     xmlSAXHandler sax{};
@@ -263,7 +193,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_HUGE);
   }
 
-  ~Impl() override {
+  ~Impl() {
     if (parser) xmlFreeParserCtxt(parser);
   }
 
@@ -271,10 +201,9 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
 
   void feed(const char* data, size_t n) {
     rethrow();
-    chunkStart = consumed;
     consumed += n;
     guarded([&] {
-      if (splitter) splitter->feed(data, n);
+      if (mtom) mtom->feed(data, n);
       else parse(data, n);
     });
     rethrow();
@@ -287,18 +216,15 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
   }
 
   void complete() {
-    if (splitter) {
-      splitter->finish();
-      if (!rootSeen) fail("multipart answer without its root part");
-      if (attachment) releaseRoom(*attachment);
-    }
+    if (mtom) mtom->finish();
     if (consumed == 0) fail("the answer is empty");
     xmlParseChunk(parser, nullptr, 0, 1);
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
     if (fault) throw Error("ERemotableException", faultString);
     if (!response) fail("the SOAP body holds no response");
-    resolveIncludes();
+    if (mtom) mtom->resolveIncludes();
+    else if (strayInclude) fail("no part of the answer is named cid:" + *strayInclude);
   }
 
   void parse(const char* data, size_t n) {
@@ -310,60 +236,9 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     }
   }
 
-  // ---- multipart parts ----
-
-  void partBegin(std::string_view contentId) override {
-    if (attachment) releaseRoom(*attachment);
-    bool isRoot = !rootSeen && (rootId.empty() || contentId == rootId);
-    if (isRoot) {
-      rootSeen = true;
-      attachment = nullptr;
-      return;
-    }
-    attachment = &parts[std::string(contentId)];
-    attachment->clear();
-    reserveFor(*attachment, false);
-  }
-
-  void partData(const char* data, size_t n) override {
-    if (attachment) attachment->insert(attachment->end(), data, data + n);
-    else if (rootSeen) parse(data, n);
-    rethrow();  // ends the splitting at once
-  }
-
-  void resolveIncludes() {
-    for (size_t i = 0; i < includes.size(); ++i) {
-      auto part = parts.find(includes[i].contentId);
-      if (part == parts.end()) fail("no part of the answer is named cid:" + includes[i].contentId);
-      auto later = includes.begin() + static_cast<ptrdiff_t>(i) + 1;
-      bool lastUse = std::none_of(later, includes.end(), [&](const Include& other) {
-        return other.contentId == includes[i].contentId;
-      });
-      if (lastUse) includes[i].target->bytes = std::move(part->second);
-      else includes[i].target->bytes = part->second;
-    }
-  }
-
-  // Room for a byte array: it cannot hold more than what is left of the answer, decoded when
-  // it comes as base64 text. Reserved room is only address space until it is written.
-  void reserveFor(std::vector<uint8_t>& bytes, bool base64) {
-    uint64_t position = splitter ? chunkStart : parsedSoFar();
-    if (contentLength <= position) return;
-    uint64_t left = contentLength - position;
-    uint64_t room = base64 ? left / 4 * 3 + 3 : left;
-    if (room > std::numeric_limits<size_t>::max() / 2) return;
-    try {
-      bytes.reserve(static_cast<size_t>(room));
-    } catch (const std::bad_alloc&) {
-      // Only a saving: the array grows as it is filled instead.
-    }
-  }
-
-  // Gives back reserved room that stayed far from used, so that several arrays of one answer
-  // do not each hold the answer's size; the copy this takes is smaller than the room freed.
-  static void releaseRoom(std::vector<uint8_t>& bytes) {
-    size_t unused = bytes.capacity() - bytes.size();
-    if (unused > std::max<size_t>(bytes.size(), 1 << 20)) bytes.shrink_to_fit();
+  // Room for a byte array about to be decoded from the answer's text.
+  void reserveFor(std::vector<uint8_t>& bytes) {
+    reserveRoom(bytes, contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
   }
 
   uint64_t parsedSoFar() const {
@@ -488,7 +363,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       m->markPresent(o);
       if (m->kind == Kind::bytes) {
         f.bytes = &m->value<TByteSOAPArray>(o);
-        reserveFor(f.bytes->bytes, true);
+        reserveFor(f.bytes->bytes);
       }
     }
   }
@@ -537,7 +412,7 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
           Frame& f = stack.back();
           f.bytes = &m.value<TByteSOAPArray>(o);
           f.bytes->bytes.clear();
-          reserveFor(f.bytes->bytes, true);
+          reserveFor(f.bytes->bytes);
           return;
         }
         default:
@@ -568,7 +443,9 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
     for (int i = 0; i < count; ++i) {
       const xmlChar** a = attributes + 5 * i;
       if (view(a[0]) != "href") continue;
-      includes.push_back({&target, contentIdOf(attributeValue(attributes, i))});
+      // A part can only be found in a multipart answer.
+      if (mtom) mtom->include(target, attributeValue(attributes, i));
+      else if (!strayInclude) strayInclude = contentIdOf(attributeValue(attributes, i));
       return;
     }
     fail("xop:Include without href");
@@ -581,10 +458,10 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       case FrameKind::value:
       case FrameKind::item:
       case FrameKind::faultString: f.text.append(ch, len); return;
-      case FrameKind::bytes: f.decoder.feed(ch, len, f.bytes->bytes); return;
+      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.decoder, ch, len); return;
       case FrameKind::object:
         if (!f.textMember) return;
-        if (f.bytes) f.decoder.feed(ch, len, f.bytes->bytes);
+        if (f.bytes) decodeOnto(f.bytes->bytes, f.decoder, ch, len);
         else if (f.textMember->kind == Kind::text)
           f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);
@@ -600,15 +477,10 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
       case FrameKind::value: assign(*f.object, *f.member, std::move(f.text)); return;
       case FrameKind::item: appendItem(*f.object, *f.member, std::move(f.text), f.nil); return;
       case FrameKind::faultString: faultString = std::move(f.text); return;
-      case FrameKind::bytes:
-        f.decoder.finish(f.bytes->bytes);
-        releaseRoom(f.bytes->bytes);
-        return;
+      case FrameKind::bytes: finishOnto(f.bytes->bytes, f.decoder); return;
       case FrameKind::object:
-        if (f.bytes) {
-          f.decoder.finish(f.bytes->bytes);
-          releaseRoom(f.bytes->bytes);
-        } else if (f.textMember && f.textMember->kind != Kind::text)
+        if (f.bytes) finishOnto(f.bytes->bytes, f.decoder);
+        else if (f.textMember && f.textMember->kind != Kind::text)
           assign(*f.object, *f.textMember, std::move(f.text));
         return;
       default: return;
@@ -617,17 +489,12 @@ struct ResponseReader::Impl final : MultipartSplitter::Handler {
 
   const ClassInfo& responseClass;
   uint64_t contentLength;
-  uint64_t consumed = 0;    // bytes fed so far
-  uint64_t chunkStart = 0;  // where the chunk being fed begins
+  uint64_t consumed = 0;  // bytes fed so far
   xmlParserCtxtPtr parser = nullptr;
   std::optional<Error> error;
 
-  std::optional<MultipartSplitter> splitter;
-  std::string rootId;
-  bool rootSeen = false;
-  std::vector<uint8_t>* attachment = nullptr;
-  std::map<std::string, std::vector<uint8_t>> parts;
-  std::vector<Include> includes;
+  std::optional<MtomParts> mtom;             // for an answer in MTOM form
+  std::optional<std::string> strayInclude;   // an xop:Include in an answer that has no parts
 
   std::vector<Frame> stack;
   bool envelope = false;

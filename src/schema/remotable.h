@@ -54,9 +54,6 @@ public:
   virtual const ClassInfo& classInfo() const = 0;
 };
 
-// Base of the objects written into SOAP-ENV:Header.
-class TSOAPHeader : public TRemotable {};
-
 // The class of a described message class: gives classInfo() from `Self::info`.
 template <class Self, class Base = TRemotable> class Remotable : public Base {
 public:
@@ -72,7 +69,6 @@ enum MemberFlag : unsigned {
   kAttribute = 1u << 1,    // simple value written as an attribute of the object's element
   kTextContent = 1u << 2,  // text written as the object's own element text
   kReference = 1u << 3,    // element in the namespace of the member's class
-  kOptional = 1u << 4,     // set by member<> for Optional<T> fields
 };
 
 // The option string settings of a member; empty means not given.
@@ -80,7 +76,6 @@ struct Options {
   std::string_view extName{};   // ExtName: wire name when it differs from the member name
   std::string_view ns{};        // Namespace: of the member's element or attribute
   std::string_view itemName{};  // ArrayItemName: item element name of a wrapped list
-  std::string_view itemNs{};    // ArrayItemNS: namespace of those items
 };
 
 // An enumeration: wire texts in ordinal order.
@@ -96,19 +91,6 @@ struct EnumInfo {
 
   // Ordinal of a wire text, or -1.
   int ordinal(std::string_view text) const;
-};
-
-// A registered simple or list type (IdType, KatuzeKodListType...). Fields use the C++ type of
-// the base kind; the registration keeps the schema's names complete.
-struct SimpleTypeInfo {
-  SimpleTypeInfo(std::string_view ns, std::string_view xmlName, Kind kind, bool list = false);
-  SimpleTypeInfo(const SimpleTypeInfo&) = delete;
-  SimpleTypeInfo& operator=(const SimpleTypeInfo&) = delete;
-
-  std::string_view ns;
-  std::string_view xmlName;
-  Kind kind;  // of the value, or of the items of a list type
-  bool list;
 };
 
 // Type-erased handling of object members: `std::unique_ptr<T>` and its list form.
@@ -153,17 +135,15 @@ private:
 
 struct ClassInfo {
   ClassInfo(std::string_view ns, std::string_view xmlName, const ClassInfo* base,
-            std::unique_ptr<TRemotable> (*create)(), std::initializer_list<MemberInfo> members,
-            bool literal);
+            std::unique_ptr<TRemotable> (*create)(), std::initializer_list<MemberInfo> members);
   ClassInfo(const ClassInfo&) = delete;
   ClassInfo& operator=(const ClassInfo&) = delete;
 
   std::string_view ns;
   std::string_view xmlName;
-  const ClassInfo* base;             // null for direct descendants of TRemotable/TSOAPHeader
+  const ClassInfo* base;             // null for direct descendants of TRemotable
   std::unique_ptr<TRemotable> (*create)();
   std::vector<MemberInfo> members;   // own members only
-  bool literal;                      // written as the message part itself
 
   // Inherited members first, then own: the wire order.
   const std::vector<const MemberInfo*>& wireMembers() const;
@@ -174,18 +154,11 @@ private:
   mutable std::vector<const MemberInfo*> wireMembers_;
 };
 
-// Tag for classes written as the message part itself (the request and response schema types).
-struct Literal {};
-inline constexpr Literal kLiteral{};
-
 // The ClassInfo of C: creation and base class follow from the C++ class.
 template <class C> struct ClassOf : ClassInfo {
   ClassOf(std::string_view ns, std::string_view xmlName,
           std::initializer_list<MemberInfo> members = {})
-      : ClassInfo(ns, xmlName, baseInfo(), &make, members, false) {}
-  ClassOf(std::string_view ns, std::string_view xmlName, std::initializer_list<MemberInfo> members,
-          Literal)
-      : ClassInfo(ns, xmlName, baseInfo(), &make, members, true) {}
+      : ClassInfo(ns, xmlName, baseInfo(), &make, members) {}
 
 private:
   static std::unique_ptr<TRemotable> make() { return std::make_unique<C>(); }
@@ -282,7 +255,7 @@ MemberInfo member(std::string_view name, unsigned flags = 0, Options options = {
   MemberInfo m{};
   m.name = name;
   m.list = list;
-  m.flags = flags | (optional ? kOptional : 0u);
+  m.flags = flags;
   m.options = options;
   if constexpr (optional) {
     m.slot = [](TRemotable& o) -> void* { return &(static_cast<C&>(o).*Field).value; };
@@ -312,13 +285,5 @@ MemberInfo member(std::string_view name, unsigned flags = 0, Options options = {
   }
   return m;
 }
-
-// Every registered class, enumeration and simple type, for lookups by namespace and name.
-const std::vector<const ClassInfo*>& registeredClasses();
-const std::vector<const EnumInfo*>& registeredEnums();
-const std::vector<const SimpleTypeInfo*>& registeredSimpleTypes();
-const ClassInfo* findClass(std::string_view ns, std::string_view xmlName);
-const EnumInfo* findEnum(std::string_view ns, std::string_view xmlName);
-const SimpleTypeInfo* findSimpleType(std::string_view ns, std::string_view xmlName);
 
 } // namespace vokr::schema

@@ -8,38 +8,8 @@
 namespace vokr::schema {
 
 namespace {
-
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-constexpr size_t kLineChars = 76;
-constexpr size_t kLineBytes = kLineChars / 4 * 3;  // 57 source bytes fill one line
-constexpr size_t kBlockLines = 1024;               // lines encoded per source read
-
-// Base64 of `n` bytes, 3 bytes to 4 characters, "=" padding; returns the end of the output.
-char* encodeGroups(const uint8_t* in, size_t n, char* out) {
-  size_t i = 0;
-  for (; i + 3 <= n; i += 3) {
-    uint32_t v = uint32_t(in[i]) << 16 | uint32_t(in[i + 1]) << 8 | in[i + 2];
-    *out++ = kAlphabet[v >> 18];
-    *out++ = kAlphabet[(v >> 12) & 63];
-    *out++ = kAlphabet[(v >> 6) & 63];
-    *out++ = kAlphabet[v & 63];
-  }
-  if (size_t rest = n - i) {
-    uint32_t v = uint32_t(in[i]) << 16 | (rest == 2 ? uint32_t(in[i + 1]) << 8 : 0);
-    *out++ = kAlphabet[v >> 18];
-    *out++ = kAlphabet[(v >> 12) & 63];
-    *out++ = rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-    *out++ = '=';
-  }
-  return out;
-}
-
+constexpr size_t kBlockLines = 1024;  // lines encoded per source read
 } // namespace
-
-uint64_t base64EncodedSize(uint64_t n) {
-  uint64_t chars = (n + 2) / 3 * 4;
-  return chars + chars / kLineChars * 2;
-}
 
 void Rope::append(std::string_view text) {
   if (segments_.empty() || segments_.back().base64) segments_.push_back({});
@@ -69,7 +39,7 @@ uint64_t Rope::size() const {
 // ends where a line ends and the CR LF pairs fall where they would in one long encoding.
 void Rope::Reader::encodeNextBlock(const ByteSource& source) {
   uint64_t left = source.size() - offset_;
-  size_t want = static_cast<size_t>(std::min<uint64_t>(left, kLineBytes * kBlockLines));
+  size_t want = static_cast<size_t>(std::min<uint64_t>(left, kBase64LineBytes * kBlockLines));
   source_.resize(want);
   size_t got = 0;
   while (got < want) {
@@ -78,17 +48,7 @@ void Rope::Reader::encodeNextBlock(const ByteSource& source) {
     got += n;
   }
   encoded_.resize(static_cast<size_t>(base64EncodedSize(want)));
-  char* out = encoded_.data();
-  for (size_t at = 0; at < want; at += kLineBytes) {
-    size_t line = std::min(kLineBytes, want - at);
-    out = encodeGroups(source_.data() + at, line, out);
-    // 55 or 56 bytes fill a line too, once padded.
-    if ((line + 2) / 3 * 4 == kLineChars) {
-      *out++ = '\r';
-      *out++ = '\n';
-    }
-  }
-  encoded_.resize(static_cast<size_t>(out - encoded_.data()));
+  encodeBase64Lines(source_.data(), want, encoded_.data());
   encodedPos_ = 0;
   offset_ += want;
 }
@@ -125,15 +85,6 @@ size_t Rope::Reader::read(char* buffer, size_t n) {
     encodedPos_ += take;
   }
   return done;
-}
-
-std::string Rope::str() const {
-  std::string all;
-  all.reserve(static_cast<size_t>(size()));
-  Reader reader(*this);
-  char buffer[1 << 14];
-  while (size_t n = reader.read(buffer, sizeof buffer)) all.append(buffer, n);
-  return all;
 }
 
 } // namespace vokr::schema

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "schema/base64.h"
 #include "schema/values.h"
 
 namespace vokr::schema {
@@ -47,14 +48,8 @@ public:
     size_t encodedPos_ = 0;
   };
 
-  // The whole document as one string: for tests and small documents only.
-  std::string str() const;
-
 private:
   std::vector<Segment> segments_;
 };
-
-// Length of the base64 text (with CR LF after every 76 characters) of n bytes.
-uint64_t base64EncodedSize(uint64_t n);
 
 } // namespace vokr::schema

@@ -10,7 +10,7 @@ struct UsernameToken : Remotable<UsernameToken> {
   static const ClassOf<UsernameToken> info;
 };
 
-struct Security : Remotable<Security, TSOAPHeader> {
+struct Security : Remotable<Security> {
   std::unique_ptr<schema::UsernameToken> UsernameToken;
   static const ClassOf<Security> info;
 };

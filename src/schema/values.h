@@ -28,6 +28,15 @@ template <class T> struct Optional {
   }
 };
 
+// The object or value of an optional member that is present and set; null when the member is
+// absent, or present but nil (an answer's empty element).
+template <class T> const T* presentValue(const Optional<std::unique_ptr<T>>& m) {
+  return m.present ? m.value.get() : nullptr;
+}
+template <class T> const T* presentValue(const Optional<std::optional<T>>& m) {
+  return m.present && m.value ? &*m.value : nullptr;
+}
+
 } // namespace vokr::schema
 
 namespace vokr::schema {

@@ -375,7 +375,7 @@ private:
     if (itemCount(o, m) == 0) return;  // an empty wrapped list leaves out its wrapper too
     size_t mark = elementScope_.size();
     std::string qname = openElement(m.wireName(), uri, enclosingNs);
-    items(o, m, m.options.itemName, m.options.itemNs.empty() ? uri : m.options.itemNs, uri);
+    items(o, m, m.options.itemName, uri, uri);
     closeElement(qname);
     elementScope_.resize(mark);
   }

@@ -66,7 +66,7 @@ void download(uint64_t bytes, const std::string& target) {
   test::HttpsServer server;
   server.trust();
   connectTo(server);
-  server.enqueue(test::noiseFileAnswer(test::readDataFile("VratSouborZPMZ/large.response.xml"), bytes, 7));
+  server.enqueue(test::noiseFileAnswer(test::readDataFile("vratSouborZPMZ/large.response.xml"), bytes, 7));
   TVratSouborZPMZIn in{};
   std::snprintf(in.katuzeKod, sizeof in.katuzeKod, "600001");
   std::snprintf(in.cisloVysledkuZemCinnosti, sizeof in.cisloVysledkuZemCinnosti, "1234");

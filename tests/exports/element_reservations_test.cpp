@@ -61,10 +61,10 @@ TEST_P(ElementReservationRequest, IsTheWholeText) {
   const RequestCase& c = GetParam();
   Record record = newRecord(arena, c.width);
   c.fill(arena, record);
-  answerWith(std::string(c.family) == "ZrusRezervaciPrvku" ? "ZrusRezervaciPrvku/done.response.xml"
-                                                           : "VytvorRezervaciPrvku/all_blocks.response.xml");
+  answerWith(std::string(c.family) == "ZrusRezervaciPrvku" ? "zrusRezervaciPrvku/done.response.xml"
+                                                           : "vytvorRezervaciPrvku/all_blocks.response.xml");
   EXPECT_EQ(load(c.family, &record), "unset");
-  expectRequest(std::string(c.family) + "/" + c.file + ".request.xml");
+  expectRequest(operationOf(c.family) + "/" + c.file + ".request.xml");
 }
 
 void creationHead(Record& r) { r.text(in::kId, 31, "4711001").text(in::kArea, 7, "600016"); }
@@ -175,7 +175,7 @@ protected:
     Record r = newRecord(arena, in::kSize);
     creationHead(r);
     r.text(in::kPbppCount, 6, "5").u8(in::kPbppPresent, 1);
-    answerWith("VytvorRezervaciPrvku/" + response + ".response.xml");
+    answerWith("vytvorRezervaciPrvku/" + response + ".response.xml");
     ASSERT_EQ(load("VytvorRezervaciPrvku", &r), "unset");
   }
 };

@@ -103,7 +103,7 @@ protected:
 };
 
 TEST_F(ExchangeFormatExport, PolygonWithTwoInteriorRingsIsSentAsTheServiceExpectsIt) {
-  answerWith("ExportVF/accepted.response.xml");
+  answerWith("exportVF/accepted.response.xml");
   ExportInput e;
   e.charset = "ISO8859_2";
   e.srsName = "urn:ogc:def:crs:EPSG::5514";
@@ -115,7 +115,7 @@ TEST_F(ExchangeFormatExport, PolygonWithTwoInteriorRingsIsSentAsTheServiceExpect
                  std::nullopt};
   e.switches = {1, 0, 1, 0, 0, 7, 0, 0, 1};  // any non-zero byte is true
   orderExport(e);
-  expectRequest("ExportVF/polygon.request.xml");
+  expectRequest("exportVF/polygon.request.xml");
   auto requests = server.requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].header("SOAPAction"), "\"http://katastr.cuzk.cz/geows/exportNVF\"");
@@ -131,7 +131,7 @@ void PrintTo(const RequestCase& c, std::ostream* os) { *os << c.name; }
 class ExportRequest : public ExchangeFormatExport, public ::testing::WithParamInterface<RequestCase> {};
 
 TEST_P(ExportRequest, IsWrittenAndFixedUp) {
-  answerWith("ExportVF/accepted.response.xml");
+  answerWith("exportVF/accepted.response.xml");
   ExportInput e;
   GetParam().change(e);
   orderExport(e);
@@ -141,30 +141,30 @@ TEST_P(ExportRequest, IsWrittenAndFixedUp) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExportRequest,
     ::testing::Values(
-        RequestCase{"Cp1250", [](ExportInput&) {}, "ExportVF/minimal.request.xml"},
+        RequestCase{"Cp1250", [](ExportInput&) {}, "exportVF/minimal.request.xml"},
         RequestCase{"CharsetWithHyphen", [](ExportInput& e) { e.charset = "ISO8859-2"; },
-                    "ExportVF/no_charset.request.xml"},
+                    "exportVF/no_charset.request.xml"},
         RequestCase{"CharsetInLowerCase", [](ExportInput& e) { e.charset = "iso8859_2"; },
-                    "ExportVF/no_charset.request.xml"},
+                    "exportVF/no_charset.request.xml"},
         RequestCase{"Cp1250InLowerCase", [](ExportInput& e) { e.charset = "cp1250"; },
-                    "ExportVF/no_charset.request.xml"},
-        RequestCase{"EmptyCharset", [](ExportInput& e) { e.charset = ""; }, "ExportVF/no_charset.request.xml"},
+                    "exportVF/no_charset.request.xml"},
+        RequestCase{"EmptyCharset", [](ExportInput& e) { e.charset = ""; }, "exportVF/no_charset.request.xml"},
         RequestCase{"ExteriorWithoutPositions", [](ExportInput& e) { e.exterior = Ring{}; },
-                    "ExportVF/empty_exterior.request.xml"},
+                    "exportVF/empty_exterior.request.xml"},
         RequestCase{"NullExterior", [](ExportInput& e) { e.exterior = std::nullopt; },
-                    "ExportVF/empty_exterior.request.xml"},
-        RequestCase{"EmptySrsName", [](ExportInput& e) { e.srsName = ""; }, "ExportVF/no_srs_name.request.xml"},
-        RequestCase{"EmptyEmail", [](ExportInput& e) { e.email = ""; }, "ExportVF/no_email.request.xml"},
+                    "exportVF/empty_exterior.request.xml"},
+        RequestCase{"EmptySrsName", [](ExportInput& e) { e.srsName = ""; }, "exportVF/no_srs_name.request.xml"},
+        RequestCase{"EmptyEmail", [](ExportInput& e) { e.email = ""; }, "exportVF/no_email.request.xml"},
         RequestCase{"EmptyPolygonId", [](ExportInput& e) { e.polygonId = ""; },
-                    "ExportVF/no_polygon_id.request.xml"},
+                    "exportVF/no_polygon_id.request.xml"},
         // 31 characters fill Coord1 with no zero byte: Coord2 must not run into it.
         RequestCase{"FullWidthCoordinate",
                     [](ExportInput& e) { e.exterior = Ring{{"1234567890123456789012345678901", "-1043200.5"}}; },
-                    "ExportVF/full_width_coordinate.request.xml"}),
+                    "exportVF/full_width_coordinate.request.xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExchangeFormatExport, AcceptedExportGivesTheRunIdentifier) {
-  answerWith("ExportVF/accepted.response.xml");
+  answerWith("exportVF/accepted.response.xml");
   EXPECT_EQ(orderExport({}), "unset") << "success leaves the result text alone";
   EXPECT_EQ(exportCount(), 1);
   HostMessages m;
@@ -175,7 +175,7 @@ TEST_F(ExchangeFormatExport, AcceptedExportGivesTheRunIdentifier) {
 }
 
 TEST_F(ExchangeFormatExport, RefusedExportLeavesTheRunIdentifierAlone) {
-  answerWith("ExportVF/refused.response.xml");
+  answerWith("exportVF/refused.response.xml");
   orderExport({});
   HostMessages m;
   Record out = getExport(&m);
@@ -185,7 +185,7 @@ TEST_F(ExchangeFormatExport, RefusedExportLeavesTheRunIdentifierAlone) {
 }
 
 TEST_F(ExchangeFormatExport, FailedCallIsHeldAsItsOwnMessage) {
-  server.enqueue(Answer::soap(readDataFile("ExportVF/fault.response.xml"), 500, "Internal Server Error"));
+  server.enqueue(Answer::soap(readDataFile("exportVF/fault.response.xml"), 500, "Internal Server Error"));
   EXPECT_EQ(orderExport({}), "0");
   EXPECT_EQ(exportCount(), 1);
   HostMessages m;
@@ -206,19 +206,19 @@ struct StatusRequestCase {
 class StatusRequest : public ExchangeFormatExport, public ::testing::WithParamInterface<StatusRequestCase> {};
 
 TEST_P(StatusRequest, NamesTheRunOnlyWhenGivenOne) {
-  answerWith("ExportVFStatus/no_list.response.xml");
+  answerWith("exportVFStatus/no_list.response.xml");
   pollStatus(GetParam().behId);
   expectRequest(GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StatusRequest,
-    ::testing::Values(StatusRequestCase{"OneRun", "987654", "ExportVFStatus/one_run.request.xml"},
-                      StatusRequestCase{"EveryRun", "", "ExportVFStatus/every_run.request.xml"}),
+    ::testing::Values(StatusRequestCase{"OneRun", "987654", "exportVFStatus/one_run.request.xml"},
+                      StatusRequestCase{"EveryRun", "", "exportVFStatus/every_run.request.xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ExchangeFormatExport, StatusOfThreeRunsCountsThemFirst) {
-  answerWith("ExportVFStatus/three_runs.response.xml");
+  answerWith("exportVFStatus/three_runs.response.xml");
   EXPECT_EQ(pollStatus(""), "unset");
   EXPECT_EQ(statusCounts(), std::make_pair(3, 1));
   Record out(nullptr, 0);
@@ -240,7 +240,7 @@ TEST_F(ExchangeFormatExport, StatusOfThreeRunsCountsThemFirst) {
 }
 
 TEST_F(ExchangeFormatExport, StatusListShorterThanTheAnswerIsNotOverrun) {
-  answerWith("ExportVFStatus/three_runs.response.xml");
+  answerWith("exportVFStatus/three_runs.response.xml");
   pollStatus("");
   Record out(nullptr, 0);
   HostList list = getStatus(2, &out);
@@ -262,7 +262,7 @@ TEST_P(StatusWithoutRuns, CountsMinusOneAndWritesNoEntry) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StatusWithoutRuns,
-                         ::testing::Values("ExportVFStatus/no_list.response.xml",
-                                           "ExportVFStatus/empty_list.response.xml"));
+                         ::testing::Values("exportVFStatus/no_list.response.xml",
+                                           "exportVFStatus/empty_list.response.xml"));
 
 } // namespace

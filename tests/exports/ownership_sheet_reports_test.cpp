@@ -115,19 +115,19 @@ TEST_F(Reports, GenerationSendsEveryParcelEntryInItsPlace) {
   answerWith("reports/no_reports.response.xml");
   std::vector<std::string> parcels{"2115704101", "", "2115705101"};
   generate("5001", &parcels, 1);
-  expectRequest("GenerujSestavyPM/parcels.request.xml");
+  expectRequest("generujLVProParcelyPM/parcels.request.xml");
 }
 
 TEST_F(Reports, GenerationWithoutParcelsSendsNoParcelElement) {
   answerWith("reports/no_reports.response.xml");
   generate("5001", nullptr, 0);
-  expectRequest("GenerujSestavyPM/no_parcels.request.xml");
+  expectRequest("generujLVProParcelyPM/no_parcels.request.xml");
 }
 
 TEST_F(Reports, ListingNamesNoReport) {
   answerWith("reports/no_reports.response.xml");
   list();
-  expectRequest("SeznamSestavLV/request.request.xml");
+  expectRequest("seznamSestav/request.request.xml");
   EXPECT_EQ(server.requests().at(0).header("SOAPAction"), "\"http://katastr.cuzk.cz/geows/seznamSestav\"");
 }
 
@@ -137,14 +137,14 @@ TEST_F(Reports, FetchingAndDeletingSendTheWhole64BitIdentifier) {
   answerWith("reports/deleted.response.xml");
   fetch(9007199254740993);
   remove(4294967301);
-  expectRequest("VratSestavuLV/request.request.xml", 0);
-  expectRequest("SmazSestavuLV/request.request.xml", 1);
+  expectRequest("vratSestavu/request.request.xml", 0);
+  expectRequest("smazSestavu/request.request.xml", 1);
 }
 
 // ---- what reaches the host ----
 
 TEST_F(ReportCopy, EveryStateAndFormatReachesTheHostInItsCodePage) {
-  answerWith("SeznamSestavLV/every_state.response.xml");
+  answerWith("seznamSestav/every_state.response.xml");
   list();
   EXPECT_EQ(counts(kList), std::make_pair(8, 1));
   HostList entries = reportEntries(8);

@@ -38,7 +38,7 @@ protected:
     tzset();
   }
   void loadWith(const std::string& response) {
-    answerWith("SeznamRizeniPGP/" + response + ".response.xml");
+    answerWith("seznamRizeniPGP/" + response + ".response.xml");
     ASSERT_EQ(load("SeznamRizeniPGP", nullptr), "unset");
   }
 
@@ -72,7 +72,7 @@ private:
 
 TEST_F(SeznamRizeniPGP, SendsTheEmptyRequestElement) {
   loadWith("empty");
-  expectRequest("SeznamRizeniPGP/request.request.xml");
+  expectRequest("seznamRizeniPGP/request.request.xml");
 }
 
 TEST_F(SeznamRizeniPGP, CountsTakeTheMaximaOverAllProceedings) {

@@ -62,9 +62,9 @@ TEST_P(ZalozRizeniPMRequest, IsTheWholeTextAfterTheNamespaceFixUps) {
   in.text(zaloz::kJob, 101, c.job)
       .ptr(zaloz::kAreas, listOrNull(arena, 7, c.areas))
       .ptr(zaloz::kParcels, listOrNull(arena, 31, c.parcels));
-  answerWith("ZalozRizeniPM/created.response.xml");
+  answerWith("zalozRizeniPM/created.response.xml");
   EXPECT_EQ(load("ZalozRizeniPM", &in), "unset");
-  expectRequest(std::string("ZalozRizeniPM/") + c.file + ".request.xml");
+  expectRequest(std::string("zalozRizeniPM/") + c.file + ".request.xml");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -87,7 +87,7 @@ protected:
   void loadWith(const std::string& response) {
     Record in = newRecord(arena, zaloz::kIn);
     in.text(zaloz::kJob, 101, "Z-1");
-    answerWith("ZalozRizeniPM/" + response + ".response.xml");
+    answerWith("zalozRizeniPM/" + response + ".response.xml");
     ASSERT_EQ(load("ZalozRizeniPM", &in), "unset");
   }
 };
@@ -173,9 +173,9 @@ TEST_P(DetailRizeniPMRequest, SendsTheIdentifierAndTheReservationsFlag) {
   const DetailRequest& c = GetParam();
   Record in = newRecord(arena, detail::kIn);
   in.text(0, 31, c.id).u8(detail::kRezervace, c.rezervace);
-  answerWith("DetailRizeniPM/refused.response.xml");
+  answerWith("detailRizeniPM/refused.response.xml");
   load("DetailRizeniPM", &in);
-  expectRequest(std::string("DetailRizeniPM/") + c.file + ".request.xml");
+  expectRequest(std::string("detailRizeniPM/") + c.file + ".request.xml");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,7 +193,7 @@ protected:
   void loadWith(const std::string& response) {
     Record in = newRecord(arena, detail::kIn);
     in.text(0, 31, "4711001").u8(detail::kRezervace, 1);
-    answerWith("DetailRizeniPM/" + response + ".response.xml");
+    answerWith("detailRizeniPM/" + response + ".response.xml");
     ASSERT_EQ(load("DetailRizeniPM", &in), "unset");
   }
   int32_t itemSize(const char* list, int32_t index) {
@@ -330,14 +330,14 @@ TEST_F(DetailRizeniPM, ARefusalLeavesTheWholePayloadUntouched) {
 class SeznamRizeniPM : public FamilyTest {
 protected:
   void loadWith(const std::string& response) {
-    answerWith("SeznamRizeniPM/" + response + ".response.xml");
+    answerWith("seznamRizeniPM/" + response + ".response.xml");
     ASSERT_EQ(load("SeznamRizeniPM", nullptr), "unset");
   }
 };
 
 TEST_F(SeznamRizeniPM, SendsTheEmptyRequestElement) {
   loadWith("three");
-  expectRequest("SeznamRizeniPM/request.request.xml");
+  expectRequest("seznamRizeniPM/request.request.xml");
 }
 
 TEST_F(SeznamRizeniPM, GetCopiesEveryProceeding) {
@@ -403,9 +403,9 @@ TEST_P(MessagesOnlyRequestText, IsTheWholeTextAfterFixUps) {
   const MessagesOnlyRequest& c = GetParam();
   Record in = newRecord(arena, c.inWidth);
   c.fill(arena, in);
-  answerWith(std::string(c.family) + "/done.response.xml");
+  answerWith(operationOf(c.family) + "/done.response.xml");
   EXPECT_EQ(load(c.family, &in), "unset");
-  expectRequest(std::string(c.family) + "/" + c.file + ".request.xml");
+  expectRequest(operationOf(c.family) + "/" + c.file + ".request.xml");
 }
 
 // TMylneRizeniPMIn (92 bytes): idRizeniPM 0/31, popis 31/61.
@@ -456,7 +456,7 @@ TEST_P(MessagesOnlyAnswer, GetCopiesTheMessagesIntoTheBlock) {
   const MessagesOnlyResponse& c = GetParam();
   Record in = newRecord(arena, c.inWidth);
   in.text(0, 31, "4711001");
-  answerWith(std::string(c.family) + "/" + c.response + ".response.xml");
+  answerWith(operationOf(c.family) + "/" + c.response + ".response.xml");
   load(c.family, &in);
   EXPECT_EQ(counts(c.family, 1), std::vector<int32_t>{c.messageCount});
   Record block = newRecord(arena, 9, 0xCC);
@@ -488,7 +488,7 @@ class CapturedFailure : public FamilyTest, public ::testing::WithParamInterface<
 
 TEST_P(CapturedFailure, HoldsOneCallFailureMessageAndCountsAnEmptyResponse) {
   const Failure& c = GetParam();
-  answerWith("proceedings/fault.response.xml");
+  answerWith("faults/service_fault.response.xml");
   Record in = newRecord(arena, c.inWidth ? c.inWidth : 1);
   EXPECT_EQ(load(c.family, c.inWidth ? &in : nullptr), "0");
   EXPECT_EQ(counts(c.family, c.counts.size()), c.counts);

@@ -14,6 +14,7 @@
 
 #include <gmock/gmock.h>
 
+#include "host_records.h"
 #include "service_test.h"
 #include "signing_keys.h"
 #include "test_signer.h"
@@ -32,56 +33,12 @@ constexpr bool kRealSigner = true;
 constexpr bool kRealSigner = false;
 #endif
 
-struct Field {
-  size_t offset, width;
-};
-
-// TZalozNavrhZPGIn (2466 bytes).
-namespace zpgIn {
-constexpr size_t kSize = 2466;
-constexpr Field typ{0, 4}, extIdentifikace{4, 101}, pracoviste{105, 4};
-constexpr size_t poznamky = 113, listiny = 137, tail = 141, zpusobUhrady = 198, signing = 1238;
-} // namespace zpgIn
-
-// TZalozNavrhZDPIn (1396 bytes).
-namespace zdpIn {
-constexpr size_t kSize = 1396;
-constexpr Field typ{0, 4}, extIdentifikace{4, 101}, rizeniTyp{109, 4}, poradoveCislo{113, 31},
-    rok{144, 5}, praresKod{149, 4};
-constexpr size_t listiny = 153, signing = 168;
-} // namespace zdpIn
-
-// TListinaRec (4363 bytes).
-namespace listina {
-constexpr size_t kSize = 4363;
-constexpr Field typKod{0, 9}, datumVyhotoveni{9, 11}, textCislaJednaciho{20, 61}, stran{81, 3},
-    popis{84, 4001}, idPrilohy{4089, 4}, soubor{4094, 256}, katuzeKod{4350, 7},
-    cisloZPMZ{4357, 6};
-} // namespace listina
-
-// TZalozNavrhZPGOut (166 bytes) and TZalozNavrhZDPOut (65 bytes).
-namespace zpgOut {
-constexpr size_t kSize = 166, block = 157;
-constexpr Field idRizeni{0, 31}, cisloPodani{31, 25}, createDate{56, 26}, praresKod{82, 4},
-    rizeniTyp{86, 4}, poradoveCislo{90, 31}, rok{121, 5}, noveRizeniId{126, 31};
-constexpr std::pair<const char*, Field> fields[] = {
-    {"idRizeni", idRizeni}, {"cisloPodani", cisloPodani},     {"createDate", createDate},
-    {"praresKod", praresKod}, {"rizeniTyp", rizeniTyp},       {"poradoveCislo", poradoveCislo},
-    {"rok", rok},           {"noveRizeniId", noveRizeniId}};
-} // namespace zpgOut
-namespace zdpOut {
-constexpr size_t kSize = 65, block = 56;
-constexpr Field idRizeni{0, 31}, cisloPodani{31, 25};
-} // namespace zdpOut
-
 // The counts record: two slots, only the second written.
 constexpr size_t kCountsSize = 8;
 
 // The signing block of the stand-in library begins with the path of its key file.
 constexpr size_t kKeyFileWidth = 1025;
 
-Record& set(Record& r, Field f, std::string_view text) { return r.text(f.offset, f.width, text); }
-std::string text(const Record& r, Field f) { return r.textAt(f.offset, f.width); }
 
 std::string dataPath(const std::string& relative) { return std::string(VOKR_TEST_DATA) + "/" + relative; }
 

@@ -48,7 +48,7 @@ struct SavePath {
 void PrintTo(const SavePath& p, std::ostream* os) { *os << p.name; }
 
 const SavePath kPaths[] = {
-    {"ZpmzFile", [](SavedFiles& t) { t.fetchZpmz("VratSouborZPMZ/document_11.response.xml"); },
+    {"ZpmzFile", [](SavedFiles& t) { t.fetchZpmz("vratSouborZPMZ/document_11.response.xml"); },
      [](SavedFiles& t, const std::string& p) { t.saveZpmz(p); }, "%PDF-1.4\n% ZPMZ 1234, dokument 11\n%%EOF\n"},
     {"Report", [](SavedFiles& t) { t.fetchReport("reports/dated.response.xml"); },
      [](SavedFiles& t, const std::string& p) { t.saveReport(p); },
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, Saving, ::testing::ValuesIn(kPaths),
 TEST_F(SavedFiles, EmptyZpmzContentGivesAnEmptyFile) {
   const std::string target = dir / "zpmz.txt";
   writeFile(target, "earlier");
-  fetchZpmz("VratSouborZPMZ/empty_content.response.xml");
+  fetchZpmz("vratSouborZPMZ/empty_content.response.xml");
   saveZpmz(target);
   EXPECT_TRUE(exists(target));
   EXPECT_EQ(readFile(target), "");
@@ -178,10 +178,10 @@ INSTANTIATE_TEST_SUITE_P(Answers, ReportWithoutContent,
 TEST_F(SavedFiles, NothingHeldNothingSaved) {
   saveZpmz(dir / "before.bin");
   saveReport(dir / "before.pdf");
-  fetchZpmz("VratSouborZPMZ/document_11.response.xml");
+  fetchZpmz("vratSouborZPMZ/document_11.response.xml");
   plugin->fn<NoArgFn>("freeVratSouborZPMZ")();
   saveZpmz(dir / "freed.bin");
-  fetchZpmz("VratSouborZPMZ/fault.response.xml");
+  fetchZpmz("vratSouborZPMZ/fault.response.xml");
   saveZpmz(dir / "failed.bin");
   EXPECT_TRUE(dir.names().empty());
 }
@@ -197,7 +197,7 @@ TEST_F(SavedFiles, FileNameStaysInTheHostCodePage) {
   setenv("LC_ALL", "cs_CZ.CP1250", 1);
   plugin = std::make_unique<Plugin>();
   connect(server.url(), "surveyor", "heslo");
-  fetchZpmz("VratSouborZPMZ/document_11.response.xml");
+  fetchZpmz("vratSouborZPMZ/document_11.response.xml");
   const std::string name = "n\xe1\xe8rt.pdf";  // "náčrt.pdf" in Windows-1250
   saveZpmz(dir / name);
   setenv("LC_ALL", "C.UTF-8", 1);

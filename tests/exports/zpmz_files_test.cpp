@@ -94,17 +94,17 @@ struct NumberCase {
 class ResultNumber : public ZpmzFiles, public ::testing::WithParamInterface<NumberCase> {};
 
 TEST_P(ResultNumber, IsSentAsA32BitInteger) {
-  answerWith("NajdiSouborZPMZ/no_files.response.xml");
+  answerWith("najdiSouborZPMZ/no_files.response.xml");
   find("600001", GetParam().text);
   expectRequest(GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ResultNumber,
-    ::testing::Values(NumberCase{"Plain", "1234", "NajdiSouborZPMZ/request.request.xml"},
-                      NumberCase{"Above32Bits", "4294968530", "NajdiSouborZPMZ/request.request.xml"},
-                      NumberCase{"Negative", "-1", "NajdiSouborZPMZ/minus_one.request.xml"},
-                      NumberCase{"AllLow32BitsSet", "4294967295", "NajdiSouborZPMZ/minus_one.request.xml"}),
+    ::testing::Values(NumberCase{"Plain", "1234", "najdiSouborZPMZ/request.request.xml"},
+                      NumberCase{"Above32Bits", "4294968530", "najdiSouborZPMZ/request.request.xml"},
+                      NumberCase{"Negative", "-1", "najdiSouborZPMZ/minus_one.request.xml"},
+                      NumberCase{"AllLow32BitsSet", "4294967295", "najdiSouborZPMZ/minus_one.request.xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class NotAResultNumber : public ZpmzFiles, public ::testing::WithParamInterface<const char*> {};
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotAResultNumber,
 // ---- finding and fetching ----
 
 TEST_F(ZpmzFiles, FindingListsTheDocuments) {
-  answerWith("NajdiSouborZPMZ/two_files.response.xml");
+  answerWith("najdiSouborZPMZ/two_files.response.xml");
   find("600001", "1234");
   EXPECT_EQ(findCounts(), std::make_pair(1, 2));
   Record out = newRecord(arena, 13, 0xCC);
@@ -148,15 +148,15 @@ TEST_F(ZpmzFiles, FindingListsTheDocuments) {
 }
 
 TEST_F(ZpmzFiles, FindingNothingCountsMinusOneFiles) {
-  answerWith("NajdiSouborZPMZ/no_files.response.xml");
+  answerWith("najdiSouborZPMZ/no_files.response.xml");
   find("600001", "1234");
   EXPECT_EQ(findCounts(), std::make_pair(1, -1));
 }
 
 TEST_F(ZpmzFiles, FetchingCopiesTheFilesIdentityButNotItsContent) {
-  answerWith("VratSouborZPMZ/document_11.response.xml");
+  answerWith("vratSouborZPMZ/document_11.response.xml");
   fetch("11");
-  expectRequest("VratSouborZPMZ/document_11.request.xml");
+  expectRequest("vratSouborZPMZ/document_11.request.xml");
   EXPECT_EQ(fetchCount(), 1);
   Record out = newRecord(arena, kFetchOutSize, 0xCC);
   HostMessages::attach(arena, out, 0, 1);
@@ -191,16 +191,16 @@ TEST_P(NoDownload, CountOfZeroOrLessMakesNoCall) {
 INSTANTIATE_TEST_SUITE_P(Counts, NoDownload, ::testing::Values(0, -3));
 
 TEST_F(Download, AFailedDocumentDoesNotStopTheNextOne) {
-  answerWith("VratSouborZPMZ/document_11.response.xml");
-  server.enqueue(Answer::soap(readDataFile("VratSouborZPMZ/fault.response.xml"), 500, "Internal Server Error"));
-  answerWith("VratSouborZPMZ/document_13.response.xml");
+  answerWith("vratSouborZPMZ/document_11.response.xml");
+  server.enqueue(Answer::soap(readDataFile("vratSouborZPMZ/fault.response.xml"), 500, "Internal Server Error"));
+  answerWith("vratSouborZPMZ/document_13.response.xml");
   HostList entries = downloadEntries(3);
   download(dir.path(), {"11", "12", "13"}, entries, 3);
 
   ASSERT_EQ(server.requests().size(), 3u);
-  expectRequest("VratSouborZPMZ/document_11.request.xml", 0);
-  expectRequest("VratSouborZPMZ/document_12.request.xml", 1);
-  expectRequest("VratSouborZPMZ/document_13.request.xml", 2);
+  expectRequest("vratSouborZPMZ/document_11.request.xml", 0);
+  expectRequest("vratSouborZPMZ/document_12.request.xml", 1);
+  expectRequest("vratSouborZPMZ/document_13.request.xml", 2);
 
   EXPECT_EQ(messageFlags(entries[0]), "10000");
   EXPECT_EQ(entries[0].textAt(9, 31), "11");
@@ -226,7 +226,7 @@ TEST_F(Download, AFailedDocumentDoesNotStopTheNextOne) {
 class TargetDirectory : public Download, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TargetDirectory, GivesTheSamePathWithOrWithoutTheTrailingSlash) {
-  answerWith("VratSouborZPMZ/document_11.response.xml");
+  answerWith("vratSouborZPMZ/document_11.response.xml");
   HostList entries = downloadEntries(1);
   download(dir.path() + GetParam(), {"11"}, entries, 1);
   EXPECT_EQ(dir.names(), std::set<std::string>{"zpmz_1234_11.pdf"});
@@ -240,8 +240,8 @@ TEST_F(Download, AFileInUseIsReportedAndLeftAlone) {
   const std::string held = dir / "zpmz_1234_11.pdf";
   writeFile(held, "held by another program");
   FileHolder holder(held, FileHolder::Lock::flock);
-  answerWith("VratSouborZPMZ/document_11.response.xml");
-  answerWith("VratSouborZPMZ/document_13.response.xml");
+  answerWith("vratSouborZPMZ/document_11.response.xml");
+  answerWith("vratSouborZPMZ/document_13.response.xml");
   HostList entries = downloadEntries(2);
   download(dir.path(), {"11", "13"}, entries, 2);
 
@@ -259,7 +259,7 @@ TEST_F(Download, AFileInUseIsReportedAndLeftAlone) {
 }
 
 TEST_F(Download, ResultListShorterThanCountIsNotOverrun) {
-  answerWith("VratSouborZPMZ/document_11.response.xml");
+  answerWith("vratSouborZPMZ/document_11.response.xml");
   HostList entries = downloadEntries(1);
   download(dir.path(), {"11", "13"}, entries, 2);
   EXPECT_EQ(server.requests().size(), 1u);
@@ -289,7 +289,7 @@ std::string sha256Hex(const std::function<size_t(uint8_t*, size_t)>& next) {
 TEST_F(Download, HundredMegabyteFileIsSavedByteIdentical) {
   constexpr uint64_t kSize = uint64_t(100) << 20;
   constexpr uint64_t kSeed = 0x5EED2024;
-  server.enqueue(noiseFileAnswer(readDataFile("VratSouborZPMZ/large.response.xml"), kSize, kSeed));
+  server.enqueue(noiseFileAnswer(readDataFile("vratSouborZPMZ/large.response.xml"), kSize, kSeed));
   HostList entries = downloadEntries(1);
   download(dir.path(), {"31"}, entries, 1);
   ASSERT_EQ(messageFlags(entries[0]), "10000") << messagesOf(0).text(0);

@@ -1,26 +1,24 @@
 #include "service_test.h"
 
-#include <fstream>
-#include <sstream>
+#include <cctype>
+#include <utility>
+
+#include "host_records.h"
 
 namespace vokr::test {
 
-std::string readDataFile(const std::string& relative) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/" + relative, std::ios::binary);
-  if (!in) throw std::runtime_error("missing test data " + relative);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string withCrLf(const std::string& text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
+std::string operationOf(const std::string& family) {
+  // Families named otherwise than their operation; the others differ only in the first letter.
+  static const std::pair<const char*, const char*> kRenamed[] = {
+      {"VlozParceluPM", "vlozParcelu"},     {"GenerujSestavyPM", "generujLVProParcelyPM"},
+      {"SeznamSestavLV", "seznamSestav"},   {"SmazSestavuLV", "smazSestavu"},
+      {"VratSestavuLV", "vratSestavu"},
+  };
+  for (auto [name, operation] : kRenamed)
+    if (family == name) return operation;
+  std::string operation = family;
+  if (!operation.empty()) operation[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(operation[0])));
+  return operation;
 }
 
 HostMessages HostMessages::attach(HostArena& arena, Record& record, size_t at, int entries) {
@@ -48,9 +46,13 @@ ServiceTest::ServiceTest() {
 void ServiceTest::SetUp() { connect(server.url(), "surveyor", "heslo"); }
 
 void ServiceTest::connect(const std::string& url, const std::string& user, const std::string& password) {
-  Record info = newRecord(arena, 3747);
-  info.text(0, 1025, url).text(1025, 101, user).text(1126, 101, password);
-  info.i32(3735, 5000).i32(3739, 10000).i32(3743, 10000);
+  Record info = newRecord(arena, connectInfo::kSize);
+  set(info, connectInfo::url, url);
+  set(info, connectInfo::userName, user);
+  set(info, connectInfo::userPassword, password);
+  info.i32(connectInfo::connectTimeout, 5000)
+      .i32(connectInfo::sendTimeout, 10000)
+      .i32(connectInfo::receiveTimeout, 10000);
   plugin->fn<RecordFn>("SetConnectInfo")(info.data());
 }
 

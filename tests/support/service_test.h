@@ -8,13 +8,13 @@
 #include "host_memory.h"
 #include "https_server.h"
 #include "plugin.h"
+#include "test_data.h"
 
 namespace vokr::test {
 
-// Contents of tests/data/<relative>.
-std::string readDataFile(const std::string& relative);
-// Expected request texts are kept with LF line ends; the wire has CR LF everywhere.
-std::string withCrLf(const std::string& text);
+// The folder under tests/data of a family's cases: the method name of its operation in the
+// port type, e.g. "VlozParceluPM" -> "vlozParcelu".
+std::string operationOf(const std::string& family);
 
 // The host message block (9 bytes) of a get output record and its list of 4013-byte records.
 struct HostMessages {

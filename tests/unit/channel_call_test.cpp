@@ -21,6 +21,7 @@
 #include "proxy.h"
 #include "schema/messages.h"
 #include "code_page.h"
+#include "test_data.h"
 
 #define STR2(x) #x
 #define STR(x) STR2(x)
@@ -30,14 +31,6 @@ namespace {
 using namespace vokr::test;
 using vokr::schema::Operation;
 using vokr::schema::TXSDecimal;
-
-std::string readData(const std::string& name) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/channel/" + name, std::ios::binary);
-  if (!in) throw std::runtime_error("missing test data " + name);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::unique_ptr<vokr::schema::TRemotable> reserveZpmz() {
   vokr::schema::VytvorRezervaciZPMZRequest request;
@@ -112,7 +105,7 @@ protected:
     c.userPassword = "tajne";
     return c;
   }
-  void answerOk() { server.enqueue(Answer::soap(readData("vytvorRezervaciZPMZ.response.xml"))); }
+  void answerOk() { server.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml"))); }
   CapturedRequest onlyRequest() {
     auto requests = server.requests();
     EXPECT_EQ(requests.size(), 1u);
@@ -139,7 +132,7 @@ TEST_F(Channel, PostsTheEnvelopeAsTheServiceExpectsAndReadsTheAnswer) {
   EXPECT_FALSE(r.hasHeader("Expect"));
   EXPECT_FALSE(r.hasHeader("Transfer-Encoding"));
   EXPECT_EQ(r.tlsVersion, "TLSv1.2") << "the server offers TLS 1.3 too";
-  EXPECT_EQ(r.body, readData("vytvorRezervaciZPMZ.request.xml"));
+  EXPECT_EQ(r.body, readDataFile("channel/vytvorRezervaciZPMZ.request.xml"));
 
   auto* response = dynamic_cast<vokr::schema::VytvorRezervaciZPMZResponse*>(answer.get());
   ASSERT_NE(response, nullptr);
@@ -151,13 +144,13 @@ TEST_F(Channel, PostsTheEnvelopeAsTheServiceExpectsAndReadsTheAnswer) {
 }
 
 TEST_F(Channel, SendsTheRequestWithItsFixUps) {
-  server.enqueue(Answer::soap(readData("vlozParcelu.response.xml")));
+  server.enqueue(Answer::soap(readDataFile("channel/vlozParcelu.response.xml")));
   vokr::schema::VlozParceluRequest request;
   request.idRizeniPM = TXSDecimal{"98765"};
   request.dotceneParcely = {TXSDecimal{"11"}, TXSDecimal{"12"}};
   auto answer = vokr::channel::call(Operation::vlozParcelu, request);
 
-  EXPECT_EQ(onlyRequest().body, readData("vlozParcelu_sent.request.xml"));
+  EXPECT_EQ(onlyRequest().body, readDataFile("channel/vlozParcelu_sent.request.xml"));
   ASSERT_NE(dynamic_cast<vokr::schema::VlozParceluResponse*>(answer.get()), nullptr);
 }
 
@@ -168,7 +161,7 @@ TEST_F(Channel, AppendsTheServicePathToTheUrlAsItStands) {
   for (const Case& c : {Case{"/", "//ws/geo/2.9/geo"}, Case{"/katastr", "/katastr/ws/geo/2.9/geo"}}) {
     HttpsServer s;
     s.trust();
-    s.enqueue(Answer::soap(readData("vytvorRezervaciZPMZ.response.xml")));
+    s.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     Connection conn = connection();
     conn.url = s.url() + c.urlSuffix;
     setConnection(conn);
@@ -208,7 +201,7 @@ TEST_P(SecurityHeader, CarriesTheUserNameTokenOfTheSettings) {
   setConnection(conn);
   answerOk();
   reserveZpmz();
-  EXPECT_EQ(headerOf(onlyRequest().body), readData(c.expected));
+  EXPECT_EQ(headerOf(onlyRequest().body), readDataFile(std::string("channel/") + c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -240,7 +233,7 @@ TEST_P(AnswerFailures, BecomeTheErrorTheAnswerStandsFor) {
   a.status = c.status;
   a.reason = c.reason;
   a.headers = {{"Content-Type", c.contentType}};
-  a.body = c.body.rfind('@', 0) == 0 ? readData(c.body.substr(1)) : c.body;
+  a.body = c.body.rfind('@', 0) == 0 ? readDataFile("channel/" + c.body.substr(1)) : c.body;
   server.enqueue(std::move(a));
 
   vokr::Error e = failureOf([] { reserveZpmz(); });
@@ -279,7 +272,7 @@ TEST_F(Channel, ReportsAnUnreadableSuccessAnswerAsAReadingError) {
 
 TEST_F(Channel, ReportsALostConnectionAsATransportError) {
   for (Answer::Close close : {Answer::Close::beforeAnswer, Answer::Close::midBody}) {
-    Answer a = Answer::soap(readData("vytvorRezervaciZPMZ.response.xml"));
+    Answer a = Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml"));
     a.close = close;
     server.enqueue(std::move(a));
     vokr::Error e = failureOf([] { reserveZpmz(); });
@@ -311,7 +304,7 @@ TEST_P(Timeouts, EndTheCallOnlyWhenSetAndExceeded) {
   HttpsServer server({.handshakeDelay = milliseconds(c.handshakeDelayMs)});
   server.trust();
   setLogging({"", 0, 1});
-  Answer a = Answer::soap(readData("vytvorRezervaciZPMZ.response.xml"));
+  Answer a = Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml"));
   a.delayBeforeHeaders = milliseconds(c.answerDelayMs);
   a.delayMidBody = milliseconds(c.midBodyDelayMs);
   server.enqueue(std::move(a));
@@ -362,7 +355,7 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
   for (const Case& c : cases) {
     HttpsServer server(c.options);
     (c.trustIt ? server : trusted).trust();
-    server.enqueue(Answer::soap(readData("vytvorRezervaciZPMZ.response.xml")));
+    server.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     Connection conn;
     conn.url = server.url();
     setConnection(conn);

@@ -18,6 +18,8 @@
 #include "platform/error.h"
 #include "platform/platform.h"
 #include "schema/messages.h"
+#include "rope_text.h"
+#include "test_data.h"
 #include "schema/rope.h"
 
 namespace {
@@ -25,13 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vokr::test;
 using vokr::channel::dumpFileName;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // A fresh log directory, dumps on, names without timestamp unless a test says otherwise.
 class Dumps : public ::testing::Test {
@@ -102,7 +97,7 @@ TEST_F(Dumps, AreReplacedWholeAndReadableByTheOwnerOnly) {
 
   vokr::channel::writeDump("exportVF", "req", "<new/>");
 
-  EXPECT_EQ(slurp(file), "<new/>");
+  EXPECT_EQ(readFile(file), "<new/>");
   struct stat st;
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -139,12 +134,12 @@ TEST_P(RequestDumps, WriteThePasswordAsStars) {
                            "</SOAP-ENV:Envelope>\r\n";
   vokr::schema::Rope rope;
   rope.append(head + c.header + body);
-  const std::string sent = rope.str();
+  const std::string sent = ropeText(rope);
 
   vokr::channel::dumpRequest("seznamRizeniPM", rope);
 
-  EXPECT_EQ(slurp(dir / "VOKR_seznamRizeniPM_req.xml"), head + c.dumped + body);
-  EXPECT_EQ(rope.str(), sent);
+  EXPECT_EQ(readFile(dir / "VOKR_seznamRizeniPM_req.xml"), head + c.dumped + body);
+  EXPECT_EQ(ropeText(rope), sent);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -183,7 +178,7 @@ TEST_F(Dumps, OfARequestHoldTheBase64TextAsSent) {
   rope.appendBase64(std::make_shared<Base64Bytes>());
   rope.append("</soubor>\r\n");
   vokr::channel::dumpRequest("zalozNavrhZPG", rope);
-  EXPECT_EQ(slurp(dir / "VOKR_zalozNavrhZPG_req.xml"), rope.str());
+  EXPECT_EQ(readFile(dir / "VOKR_zalozNavrhZPG_req.xml"), ropeText(rope));
 }
 
 TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
@@ -193,11 +188,11 @@ TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
     EXPECT_EQ(files(), std::vector<std::string>{"VOKR_detailRizeniPM_resp.xml"}) << "created at once";
   }
   answer.finish();
-  EXPECT_EQ(slurp(dir / "VOKR_detailRizeniPM_resp.xml"), "\xEF\xBB\xBF<a>\r\n<b/>\r\n</a>\r\n");
+  EXPECT_EQ(readFile(dir / "VOKR_detailRizeniPM_resp.xml"), "\xEF\xBB\xBF<a>\r\n<b/>\r\n</a>\r\n");
 
   vokr::channel::ResponseDump empty("stavWS");
   empty.finish();
-  EXPECT_EQ(slurp(dir / "VOKR_stavWS_resp.xml"), "");
+  EXPECT_EQ(readFile(dir / "VOKR_stavWS_resp.xml"), "");
 }
 
 // Dumps of real calls: what the hooks of the channel write around one exchange.
@@ -212,20 +207,12 @@ protected:
     c.userPassword = "tajne";
     setConnection(c);
   }
-  std::string data(const std::string& name) const {
-    return slurp(fs::path(VOKR_TEST_DATA) / "channel" / name);
-  }
   void call() {
-    server.enqueue(Answer::soap(data("vytvorRezervaciZPMZ.response.xml")));
+    server.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     vokr::schema::VytvorRezervaciZPMZRequest request;
     request.idRizeniPM = vokr::schema::TXSDecimal{"4711"};
     request.katuzeKod = vokr::schema::TXSDecimal{"600016"};
     vokr::channel::call(vokr::schema::Operation::vytvorRezervaciZPMZ, request);
-  }
-  static std::string withCrLf(const std::string& text) {
-    std::string out;
-    for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return out;
   }
   HttpsServer server;
 };
@@ -238,9 +225,9 @@ TEST_F(CallDumps, HoldTheRequestAsSentButForThePasswordAndTheAnswerWithCrLf) {
   const std::string password = "<NS1:Password>tajne</NS1:Password>";
   ASSERT_NE(sent.find(password), std::string::npos);
   sent.replace(sent.find(password), password.size(), "<NS1:Password>***</NS1:Password>");
-  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_req.xml"), sent);
-  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
-            withCrLf(data("vytvorRezervaciZPMZ.response.xml")));
+  EXPECT_EQ(readFile(dir / "VOKR_vytvorRezervaciZPMZ_req.xml"), sent);
+  EXPECT_EQ(readFile(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
+            withCrLf(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
 }
 
 TEST_F(CallDumps, OfALaterCallReplaceTheEarlierOnesWithoutTimestamps) {
@@ -249,8 +236,8 @@ TEST_F(CallDumps, OfALaterCallReplaceTheEarlierOnesWithoutTimestamps) {
   fs::resize_file(dir / "VOKR_vytvorRezervaciZPMZ_req.xml", 3);
   call();
   EXPECT_EQ(files().size(), 2u);
-  EXPECT_EQ(slurp(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
-            withCrLf(data("vytvorRezervaciZPMZ.response.xml")));
+  EXPECT_EQ(readFile(dir / "VOKR_vytvorRezervaciZPMZ_resp.xml"),
+            withCrLf(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
   EXPECT_GT(fs::file_size(dir / "VOKR_vytvorRezervaciZPMZ_req.xml"), 3u);
 }
 
@@ -287,7 +274,7 @@ TEST_F(CallDumps, LeaveTheAnswerAsItCameForTheReader) {
   Answer a;
   a.headers = {{"Content-Type", "multipart/related; type=\"application/xop+xml\"; "
                                 "boundary=\"uuid:7f3c\"; start-info=\"text/xml\""}};
-  a.body = data("vratSouborZPMZ_mtom.response.mime");
+  a.body = readDataFile("channel/vratSouborZPMZ_mtom.response.mime");
   server.enqueue(a);
   vokr::schema::VratSouborZPMZRequest request;
   request.zpmzDokumentId = vokr::schema::TXSDecimal{"77"};
@@ -298,10 +285,10 @@ TEST_F(CallDumps, LeaveTheAnswerAsItCameForTheReader) {
   ASSERT_TRUE(response->souborZPMZ.present);
   const auto& bytes = response->souborZPMZ.value->obsahSouboru.bytes;
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), std::string("a\nb\rc\0\xff\r\n\n\xfe", 11));
-  std::string dumped = data("vratSouborZPMZ_mtom.response.mime");
+  std::string dumped = readDataFile("channel/vratSouborZPMZ_mtom.response.mime");
   const std::string binary("a\nb\rc\0\xff\r\n\n\xfe", 11);
   dumped.replace(dumped.find(binary), binary.size(), std::string("a\r\nb\r\nc\0\xff\r\n\r\n\xfe", 14));
-  EXPECT_EQ(slurp(dir / "VOKR_vratSouborZPMZ_resp.xml"), dumped);
+  EXPECT_EQ(readFile(dir / "VOKR_vratSouborZPMZ_resp.xml"), dumped);
 }
 
 // An answer the reader gives up on early is still dumped whole.
@@ -314,7 +301,7 @@ TEST_F(CallDumps, HoldAWholeAnswerThatIsNoSoap) {
   server.enqueue(a);
   vokr::schema::SeznamRizeniPMRequest request;
   EXPECT_THROW(vokr::channel::call(vokr::schema::Operation::seznamRizeniPM, request), vokr::Error);
-  EXPECT_EQ(slurp(dir / "VOKR_seznamRizeniPM_resp.xml"), withCrLf(a.body));
+  EXPECT_EQ(readFile(dir / "VOKR_seznamRizeniPM_resp.xml"), withCrLf(a.body));
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "channel/fixups.h"
+#include "rope_text.h"
+#include "test_data.h"
 #include "schema/rope.h"
 
 namespace {
@@ -16,20 +18,14 @@ namespace {
 using vokr::channel::applyFixups;
 using vokr::channel::CrLfWriter;
 using vokr::schema::Rope;
-
-std::string readData(const std::string& name) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/channel/" + name, std::ios::binary);
-  if (!in) throw std::runtime_error("missing test data " + name);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using vokr::test::readDataFile;
+using vokr::test::ropeText;
 
 std::string fixed(const std::string& operation, const std::string& text) {
   Rope rope;
   rope.append(text);
   applyFixups(operation, rope);
-  return rope.str();
+  return ropeText(rope);
 }
 
 struct FixupCase {
@@ -41,8 +37,8 @@ class RequestFixups : public ::testing::TestWithParam<FixupCase> {};
 
 TEST_P(RequestFixups, TurnTheWrittenRequestIntoTheOneSent) {
   const FixupCase& c = GetParam();
-  EXPECT_EQ(fixed(c.operation, readData(std::string(c.file) + ".written.xml")),
-            readData(std::string(c.file) + ".request.xml"));
+  EXPECT_EQ(fixed(c.operation, readDataFile("channel/" + std::string(c.file) + ".written.xml")),
+            readDataFile("channel/" + std::string(c.file) + ".request.xml"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,7 +90,7 @@ TEST(RequestFixups, LeaveBase64SegmentsAsTheyAre) {
 
   ASSERT_EQ(rope.segments().size(), 3u);
   EXPECT_EQ(rope.segments()[1].base64, attachment);
-  EXPECT_EQ(rope.str(), "<prilohaNavrhu idPrilohy=\"1\">\r\n<soubor>" + base64Only.str() +
+  EXPECT_EQ(ropeText(rope), "<prilohaNavrhu idPrilohy=\"1\">\r\n<soubor>" + ropeText(base64Only) +
                             "</soubor></prilohaNavrhu>\r\n");
 }
 

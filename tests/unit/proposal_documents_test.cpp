@@ -11,11 +11,13 @@
 #include <gtest/gtest.h>
 
 #include "host_memory.h"
+#include "host_records.h"
 #include "platform/error.h"
 #include "platform/platform.h"
 #include "proposals/zdp_document.h"
 #include "proposals/zpg_document.h"
 #include "code_page.h"
+#include "test_data.h"
 
 namespace {
 
@@ -25,84 +27,7 @@ using vokr::proposals::buildZdpDocument;
 using vokr::proposals::buildZpgDocument;
 using vokr::proposals::ProposalAttachment;
 using vokr::proposals::ProposalDocument;
-using vokr::test::HostArena;
-using vokr::test::HostList;
-using vokr::test::Record;
-
-struct Field {
-  size_t offset, width;
-};
-
-// TZalozNavrhZPGIn
-namespace zpg {
-constexpr size_t kSize = 2466;
-constexpr Field typ{0, 4}, extIdentifikace{4, 101}, pracoviste{105, 4};
-constexpr size_t katastralniUzemi = 109, poznamky = 113, parcely = 117, stavby = 121,
-                 mapoveListy = 125, uceleZmeny = 129, ucastnici = 133, listiny = 137;
-constexpr size_t tail = 141;
-constexpr Field rizeniId{142, 31}, cisloRizeni{173, 25};
-constexpr size_t zpusobUhrady = 198, zmocneniUhrada = 199;
-constexpr Field inkasoPredcisli{200, 7}, inkasoCisloUctu{207, 11}, inkasoKodBanky{218, 5};
-constexpr size_t inkasoTypUctu = 223;
-constexpr Field zduvodneniOsvobozeni{224, 1001};
-constexpr size_t zpusobPrevzeti = 1225, zmocneniPrevzeti = 1226;
-} // namespace zpg
-
-// TZalozNavrhZDPIn
-namespace zdp {
-constexpr size_t kSize = 1396;
-constexpr Field typ{0, 4}, extIdentifikace{4, 101};
-constexpr size_t poznamky = 105;
-constexpr Field rizeniTyp{109, 4}, poradoveCislo{113, 31}, rok{144, 5}, praresKod{149, 4};
-constexpr size_t listiny = 153;
-} // namespace zdp
-
-// TKatastralniUzemiRec
-namespace ku {
-constexpr size_t kSize = 56;
-constexpr Field kod{0, 7}, nazev{7, 49};
-} // namespace ku
-
-// TUcastnikRec
-namespace ucastnik {
-constexpr size_t kSize = 5115;
-constexpr Field druh{3, 2}, typ{5, 3}, id{8, 11}, popis{30, 4001}, notifikacniKontakty{4031, 11},
-    idDS{4042, 11}, jmeno{4053, 101}, prijmeni{4154, 101}, rodnePrijmeni{4255, 101},
-    rc{4356, 11}, datumNarozeni{4367, 11}, titulPred{4378, 25}, titulZa{4403, 11},
-    dokladuTyp{4414, 3}, dokladCislo{4417, 10}, obchodniJmeno{4427, 256}, ico{4683, 101},
-    doplnekIco{4784, 101}, dic{4885, 101}, jednajiciOsoba{4986, 101};
-constexpr size_t adresy = 5087;
-constexpr Field predcisli{5091, 7}, cisloUctu{5098, 11}, kodBanky{5109, 5};
-constexpr size_t typUctu = 5114;
-constexpr Field reserved[] = {{0, 3}, {19, 11}};
-} // namespace ucastnik
-
-// TAdresaRec: the fields in their order, each feeding the element of its name.
-namespace adresa {
-constexpr size_t kSize = 706;
-constexpr Field fields[] = {{0, 2},     {2, 101},   {103, 49}, {152, 49}, {201, 49},
-                            {250, 49},  {299, 49},  {348, 49}, {397, 2},  {399, 11},
-                            {410, 6},   {416, 5},   {421, 34}, {455, 251}};
-} // namespace adresa
-
-// TListinaRec
-namespace listina {
-constexpr size_t kSize = 4363;
-constexpr Field typKod{0, 9}, datumVyhotoveni{9, 11}, textCislaJednaciho{20, 61}, stran{81, 3},
-    popis{84, 4001}, idPrilohy{4089, 4}, soubor{4094, 256}, katuzeKod{4350, 7},
-    cisloZPMZ{4357, 6};
-constexpr Field reserved[] = {{4085, 4}, {4093, 1}};
-} // namespace listina
-
-Record& set(Record& r, Field f, std::string_view text) { return r.text(f.offset, f.width, text); }
-
-std::string readData(const std::string& name) {
-  std::ifstream in(std::string(VOKR_TEST_DATA) + "/proposals/" + name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using namespace vokr::test;
 
 std::string raised(const std::function<void()>& build) {
   try {
@@ -217,40 +142,40 @@ void legalPerson(Record& u) {
 
 // A ZPG record with everything filled.
 Record richZpg(Host& host) {
-  Record in = host.record(zpg::kSize);
-  set(in, zpg::typ, "ZPG");
-  set(in, zpg::extIdentifikace, "Zakázka 2024/117");
-  set(in, zpg::pracoviste, "701");
-  in.ptr(zpg::katastralniUzemi,
+  Record in = host.record(zpgIn::kSize);
+  set(in, zpgIn::typ, "ZPG");
+  set(in, zpgIn::extIdentifikace, "Zakázka 2024/117");
+  set(in, zpgIn::pracoviste, "701");
+  in.ptr(zpgIn::katastralniUzemi,
          host.areas({{"669211", "Kopřivnice"}, {"693782", "Drnholec nad Lubinou"}}));
-  in.ptr(zpg::poznamky, host.texts(4001, {"Vytyčení hranic dle dohody", "A & B <C>"}));
-  in.ptr(zpg::parcely, host.texts(31, {"2345678901", ""}));
-  in.ptr(zpg::stavby, host.texts(31, {"98765"}));
-  in.ptr(zpg::mapoveListy, host.texts(101, {"Kopřivnice 5-1/23", "", "Kopřivnice 5-1/24"}));
-  in.ptr(zpg::uceleZmeny, host.texts(4, {"7", "", "12"}));
-  in.ptr(zpg::ucastnici, host.records(ucastnik::kSize, 2, [&](Record& u, size_t i) {
+  in.ptr(zpgIn::poznamky, host.texts(4001, {"Vytyčení hranic dle dohody", "A & B <C>"}));
+  in.ptr(zpgIn::parcely, host.texts(31, {"2345678901", ""}));
+  in.ptr(zpgIn::stavby, host.texts(31, {"98765"}));
+  in.ptr(zpgIn::mapoveListy, host.texts(101, {"Kopřivnice 5-1/23", "", "Kopřivnice 5-1/24"}));
+  in.ptr(zpgIn::uceleZmeny, host.texts(4, {"7", "", "12"}));
+  in.ptr(zpgIn::ucastnici, host.records(ucastnik::kSize, 2, [&](Record& u, size_t i) {
     if (i == 0)
       naturalPerson(u, host);
     else
       legalPerson(u);
   }));
-  in.ptr(zpg::listiny,
+  in.ptr(zpgIn::listiny,
          host.documents({{"GP", "15.03.2024", "GP-117/2024", "12", "Geometrický plán",
                           "1", "C:\\Zakázky\\117\\plán.pdf", "669211", "1234"},
                          {"ZPMZ", "16.03.2024", "", "", "", "2",
                           "/home/geodet/zakazky/117/protokol.pdf"}}));
-  in.u8(zpg::tail, 1);
-  set(in, zpg::rizeniId, "4711");
-  set(in, zpg::cisloRizeni, "PM-12/2024-701");
-  in.u8(zpg::zpusobUhrady, 1);
-  in.u8(zpg::zmocneniUhrada, 1);
-  set(in, zpg::inkasoPredcisli, "35");
-  set(in, zpg::inkasoCisloUctu, "2000145399");
-  set(in, zpg::inkasoKodBanky, "0800");
-  in.u8(zpg::inkasoTypUctu, 1);
-  set(in, zpg::zduvodneniOsvobozeni, "not an exemption");
-  in.u8(zpg::zpusobPrevzeti, 1);
-  in.u8(zpg::zmocneniPrevzeti, 0);
+  in.u8(zpgIn::tail, 1);
+  set(in, zpgIn::rizeniId, "4711");
+  set(in, zpgIn::cisloRizeni, "PM-12/2024-701");
+  in.u8(zpgIn::zpusobUhrady, 1);
+  in.u8(zpgIn::zmocneniUhrada, 1);
+  set(in, zpgIn::inkasoPredcisli, "35");
+  set(in, zpgIn::inkasoCisloUctu, "2000145399");
+  set(in, zpgIn::inkasoKodBanky, "0800");
+  in.u8(zpgIn::inkasoTypUctu, 1);
+  set(in, zpgIn::zduvodneniOsvobozeni, "not an exemption");
+  in.u8(zpgIn::zpusobPrevzeti, 1);
+  in.u8(zpgIn::zmocneniPrevzeti, 0);
   return in;
 }
 
@@ -283,7 +208,7 @@ TEST(ZpgDocument, RichRecordGivesTheWholeDocument) {
   Host host;
   Record in = richZpg(host);
   ProposalDocument doc = buildZpgDocument(asZpg(in));
-  EXPECT_EQ(doc.xml, readData("zpg_rich.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zpg_rich.xml"));
   EXPECT_EQ(pairs(doc.attachments),
             (std::vector<std::pair<std::string, std::string>>{
                 {"1", "C:\\Zakázky\\117\\plán.pdf"}, {"2", "/home/geodet/zakazky/117/protokol.pdf"}}));
@@ -291,28 +216,28 @@ TEST(ZpgDocument, RichRecordGivesTheWholeDocument) {
 
 TEST(ZpgDocument, EmptyListsAndNoTail) {
   Host host;
-  Record in = host.record(zpg::kSize);
-  set(in, zpg::pracoviste, "701");
+  Record in = host.record(zpgIn::kSize);
+  set(in, zpgIn::pracoviste, "701");
   // Empty lists in every form: null, a stored count of 0, a negative count.
-  in.ptr(zpg::poznamky, host.emptyList(0));
-  in.ptr(zpg::parcely, host.emptyList(-1));
-  in.ptr(zpg::ucastnici, host.emptyList(0));
-  in.ptr(zpg::listiny, host.emptyList(-5));
+  in.ptr(zpgIn::poznamky, host.emptyList(0));
+  in.ptr(zpgIn::parcely, host.emptyList(-1));
+  in.ptr(zpgIn::ucastnici, host.emptyList(0));
+  in.ptr(zpgIn::listiny, host.emptyList(-5));
   // Without the tail byte nothing behind it is read, not even bytes that would raise.
-  set(in, zpg::rizeniId, "4711");
-  in.u8(zpg::zpusobUhrady, 200);
-  in.u8(zpg::zpusobPrevzeti, 200);
+  set(in, zpgIn::rizeniId, "4711");
+  in.u8(zpgIn::zpusobUhrady, 200);
+  in.u8(zpgIn::zpusobPrevzeti, 200);
   ProposalDocument doc = buildZpgDocument(asZpg(in));
-  EXPECT_EQ(doc.xml, readData("zpg_empty.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zpg_empty.xml"));
   EXPECT_TRUE(doc.attachments.empty());
 }
 
 TEST(ZpgDocument, ListsAreReadUpToTheirStoredCount) {
   Host host;
-  Record in = host.record(zpg::kSize);
+  Record in = host.record(zpgIn::kSize);
   uint32_t areas = host.areas({{"111111", "Prvni"}, {"222222", "Druhe"}});
   Record(static_cast<uint8_t*>(vokr::test::fromHostAddress(areas)) - 4, 4).i32(0, 1);
-  in.ptr(zpg::katastralniUzemi, areas);
+  in.ptr(zpgIn::katastralniUzemi, areas);
   std::string xml = zpgXml(in);
   EXPECT_THAT(xml, HasSubstr("<ct:kod>111111</ct:kod>"));
   EXPECT_THAT(xml, Not(HasSubstr("222222")));
@@ -320,46 +245,29 @@ TEST(ZpgDocument, ListsAreReadUpToTheirStoredCount) {
 
 TEST(ZdpDocument, RichRecordGivesTheWholeDocument) {
   Host host;
-  Record in = host.record(zdp::kSize);
-  set(in, zdp::typ, "ZDP");
-  set(in, zdp::extIdentifikace, "Zakázka 2024/118");
-  in.ptr(zdp::poznamky, host.texts(4001, {"Doplnění dle výzvy", ""}));
-  set(in, zdp::rizeniTyp, "PGP");
-  set(in, zdp::poradoveCislo, "1543");
-  set(in, zdp::rok, "2024");
-  set(in, zdp::praresKod, "701");
-  in.ptr(zdp::listiny,
+  Record in = host.record(zdpIn::kSize);
+  set(in, zdpIn::typ, "ZDP");
+  set(in, zdpIn::extIdentifikace, "Zakázka 2024/118");
+  in.ptr(zdpIn::poznamky, host.texts(4001, {"Doplnění dle výzvy", ""}));
+  set(in, zdpIn::rizeniTyp, "PGP");
+  set(in, zdpIn::poradoveCislo, "1543");
+  set(in, zdpIn::rok, "2024");
+  set(in, zdpIn::praresKod, "701");
+  in.ptr(zdpIn::listiny,
          host.documents({{"GP", "15.03.2024", "GP-118/2024", "3", "Opravený plán", "1",
                           "D:plan.pdf", "669211", "1235"},
                          {"JIN", "16.03.2024", "", "", "Průvodní dopis", "22", "dopis.pdf", "", "99"}}));
   ProposalDocument doc = buildZdpDocument(asZdp(in));
-  EXPECT_EQ(doc.xml, readData("zdp_rich.xml"));
+  EXPECT_EQ(doc.xml, readDataFile("proposals/zdp_rich.xml"));
   EXPECT_EQ(pairs(doc.attachments), (std::vector<std::pair<std::string, std::string>>{
                                         {"1", "D:plan.pdf"}, {"22", "dopis.pdf"}}));
 }
 
 TEST(ZdpDocument, NoNotesNoDocumentsAndEmptyProceedingFields) {
   Host host;
-  Record in = host.record(zdp::kSize);
-  in.ptr(zdp::listiny, host.emptyList(0));
-  EXPECT_EQ(buildZdpDocument(asZdp(in)).xml,
-            "<?xml version=\"1.0\"?>\n"
-            "<enx xmlns=\"http://katastr.cuzk.cz/enx/content/v2.2\""
-            " xmlns:bt=\"http://katastr.cuzk.cz/baseTypes/v2.2\""
-            " xmlns:ct=\"http://katastr.cuzk.cz/commonTypes/v2.2\""
-            " xmlns:ds=\"http://www.w3.org/2000/09/xmldsig#\""
-            " xmlns:geo=\"http://katastr.cuzk.cz/geoCommmonTypes/v2.2\""
-            " xmlns:xs=\"http://www.w3.org/2001/XMLSchema\""
-            " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n"
-            "  <typyRizeni>\n"
-            "    <typ/>\n"
-            "  </typyRizeni>\n"
-            "  <rizeniTyp/>\n"
-            "  <poradoveCislo/>\n"
-            "  <rok/>\n"
-            "  <praresKod/>\n"
-            "  <listiny/>\n"
-            "</enx>\n");
+  Record in = host.record(zdpIn::kSize);
+  in.ptr(zdpIn::listiny, host.emptyList(0));
+  EXPECT_EQ(buildZdpDocument(asZdp(in)).xml, readDataFile("proposals/zdp_empty.xml"));
 }
 
 // --- participants ---
@@ -457,8 +365,8 @@ TEST(ZpgDocument, Participants) {
   for (const ParticipantCase& c : kParticipantCases) {
     SCOPED_TRACE(c.name);
     Host host;
-    Record in = host.record(zpg::kSize);
-    in.ptr(zpg::ucastnici, host.records(ucastnik::kSize, 1, [&](Record& u, size_t) { c.fill(u); }));
+    Record in = host.record(zpgIn::kSize);
+    in.ptr(zpgIn::ucastnici, host.records(ucastnik::kSize, 1, [&](Record& u, size_t) { c.fill(u); }));
     EXPECT_EQ(between(zpgXml(in), "<ucastnici", "</ucastnici>"),
               std::string("<ucastnici num=\"1\">\n    ") + c.expected + "\n  </ucastnici>");
   }
@@ -473,22 +381,22 @@ struct TailCase {
 };
 
 void fillEverything(Record& in) {
-  set(in, zpg::inkasoPredcisli, "35");
-  set(in, zpg::inkasoCisloUctu, "2000145399");
-  set(in, zpg::inkasoKodBanky, "0800");
-  in.u8(zpg::inkasoTypUctu, 200);  // read only for a direct debit
-  set(in, zpg::zduvodneniOsvobozeni, "Osvobozeno dle zákona");
+  set(in, zpgIn::inkasoPredcisli, "35");
+  set(in, zpgIn::inkasoCisloUctu, "2000145399");
+  set(in, zpgIn::inkasoKodBanky, "0800");
+  in.u8(zpgIn::inkasoTypUctu, 200);  // read only for a direct debit
+  set(in, zpgIn::zduvodneniOsvobozeni, "Osvobozeno dle zákona");
 }
 
 const TailCase kTailCases[] = {
     {"cash, both proceeding identifier and number: only the identifier",
      [](Record& in) {
        fillEverything(in);
-       set(in, zpg::rizeniId, "4711");
-       set(in, zpg::cisloRizeni, "PM-12/2024-701");
-       in.u8(zpg::zpusobUhrady, 0);
-       in.u8(zpg::zpusobPrevzeti, 0);
-       in.u8(zpg::zmocneniPrevzeti, 7);
+       set(in, zpgIn::rizeniId, "4711");
+       set(in, zpgIn::cisloRizeni, "PM-12/2024-701");
+       in.u8(zpgIn::zpusobUhrady, 0);
+       in.u8(zpgIn::zpusobPrevzeti, 0);
+       in.u8(zpgIn::zmocneniPrevzeti, 7);
      },
      "<listiny/>\n"
      "  <rizeniPM>\n"
@@ -504,10 +412,10 @@ const TailCase kTailCases[] = {
     {"duty stamp, proceeding number only",
      [](Record& in) {
        fillEverything(in);
-       set(in, zpg::cisloRizeni, "PM-12/2024-701");
-       in.u8(zpg::zpusobUhrady, 2);
-       in.u8(zpg::zmocneniUhrada, 1);
-       in.u8(zpg::zpusobPrevzeti, 2);
+       set(in, zpgIn::cisloRizeni, "PM-12/2024-701");
+       in.u8(zpgIn::zpusobUhrady, 2);
+       in.u8(zpgIn::zmocneniUhrada, 1);
+       in.u8(zpgIn::zpusobPrevzeti, 2);
      },
      "<listiny/>\n"
      "  <rizeniPM>\n"
@@ -523,8 +431,8 @@ const TailCase kTailCases[] = {
     {"transfer from an account, no proceeding",
      [](Record& in) {
        fillEverything(in);
-       in.u8(zpg::zpusobUhrady, 4);
-       in.u8(zpg::zpusobPrevzeti, 1);
+       in.u8(zpgIn::zpusobUhrady, 4);
+       in.u8(zpgIn::zpusobPrevzeti, 1);
      },
      "<listiny/>\n"
      "  <zpusobUhradySpravnihoPoplatku zmocneniZhotoviteleGP=\"n\">\n"
@@ -537,7 +445,7 @@ const TailCase kTailCases[] = {
     {"exemption with its reason",
      [](Record& in) {
        fillEverything(in);
-       in.u8(zpg::zpusobUhrady, 3);
+       in.u8(zpgIn::zpusobUhrady, 3);
      },
      "<listiny/>\n"
      "  <zpusobUhradySpravnihoPoplatku zmocneniZhotoviteleGP=\"n\">\n"
@@ -549,7 +457,7 @@ const TailCase kTailCases[] = {
      "  </zpusobPrevzeti>\n"
      "</enx>\n"},
     {"exemption without a reason",
-     [](Record& in) { in.u8(zpg::zpusobUhrady, 3); },
+     [](Record& in) { in.u8(zpgIn::zpusobUhrady, 3); },
      "<listiny/>\n"
      "  <zpusobUhradySpravnihoPoplatku zmocneniZhotoviteleGP=\"n\">\n"
      "    <zpusobUhrady>O</zpusobUhrady>\n"
@@ -560,8 +468,8 @@ const TailCase kTailCases[] = {
      "</enx>\n"},
     {"direct debit with empty account fields",
      [](Record& in) {
-       in.u8(zpg::zpusobUhrady, 1);
-       set(in, zpg::zduvodneniOsvobozeni, "ignored");
+       in.u8(zpgIn::zpusobUhrady, 1);
+       set(in, zpgIn::zduvodneniOsvobozeni, "ignored");
      },
      "<listiny/>\n"
      "  <zpusobUhradySpravnihoPoplatku zmocneniZhotoviteleGP=\"n\">\n"
@@ -580,8 +488,8 @@ TEST(ZpgDocument, Tail) {
   for (const TailCase& c : kTailCases) {
     SCOPED_TRACE(c.name);
     Host host;
-    Record in = host.record(zpg::kSize);
-    in.u8(zpg::tail, 1);
+    Record in = host.record(zpgIn::kSize);
+    in.u8(zpgIn::tail, 1);
     c.fill(in);
     std::string xml = zpgXml(in);
     EXPECT_EQ(xml.substr(xml.find("<listiny/>")), c.expected);
@@ -597,7 +505,7 @@ struct EnumerationCase {
 };
 
 void oneParticipantWithAccount(Record& in, Host& host, uint8_t typUctu) {
-  in.ptr(zpg::ucastnici, host.records(ucastnik::kSize, 1, [&](Record& u, size_t) {
+  in.ptr(zpgIn::ucastnici, host.records(ucastnik::kSize, 1, [&](Record& u, size_t) {
     set(u, ucastnik::prijmeni, "Malý");
     set(u, ucastnik::cisloUctu, "123457");
     u.u8(ucastnik::typUctu, typUctu);
@@ -605,20 +513,20 @@ void oneParticipantWithAccount(Record& in, Host& host, uint8_t typUctu) {
 }
 
 const EnumerationCase kEnumerationCases[] = {
-    {"way of payment 200", [](Record& in, Host&) { in.u8(zpg::zpusobUhrady, 200); },
+    {"way of payment 200", [](Record& in, Host&) { in.u8(zpgIn::zpusobUhrady, 200); },
      "Chybná hodnota - TZpusobUhrady=|200|"},
-    {"way of payment just past the last", [](Record& in, Host&) { in.u8(zpg::zpusobUhrady, 5); },
+    {"way of payment just past the last", [](Record& in, Host&) { in.u8(zpgIn::zpusobUhrady, 5); },
      "Chybná hodnota - TZpusobUhrady=|5|"},
-    {"way of payment 128", [](Record& in, Host&) { in.u8(zpg::zpusobUhrady, 128); },
+    {"way of payment 128", [](Record& in, Host&) { in.u8(zpgIn::zpusobUhrady, 128); },
      "Chybná hodnota - TZpusobUhrady=|128|"},
-    {"way of taking over 3", [](Record& in, Host&) { in.u8(zpg::zpusobPrevzeti, 3); },
+    {"way of taking over 3", [](Record& in, Host&) { in.u8(zpgIn::zpusobPrevzeti, 3); },
      "Chybná hodnota - TZpusobPrevzeti=|3|"},
-    {"way of taking over 255", [](Record& in, Host&) { in.u8(zpg::zpusobPrevzeti, 255); },
+    {"way of taking over 255", [](Record& in, Host&) { in.u8(zpgIn::zpusobPrevzeti, 255); },
      "Chybná hodnota - TZpusobPrevzeti=|255|"},
     {"direct-debit account type 2",
      [](Record& in, Host&) {
-       in.u8(zpg::zpusobUhrady, 1);
-       in.u8(zpg::inkasoTypUctu, 2);
+       in.u8(zpgIn::zpusobUhrady, 1);
+       in.u8(zpgIn::inkasoTypUctu, 2);
      },
      "Chybná hodnota - TTypBankUctu=|2|"},
     {"participant account type 200",
@@ -626,21 +534,21 @@ const EnumerationCase kEnumerationCases[] = {
      "Chybná hodnota - TTypBankUctu=|200|"},
     {"bad way of payment raises before a bad way of taking over",
      [](Record& in, Host&) {
-       in.u8(zpg::zpusobUhrady, 9);
-       in.u8(zpg::zpusobPrevzeti, 9);
+       in.u8(zpgIn::zpusobUhrady, 9);
+       in.u8(zpgIn::zpusobPrevzeti, 9);
      },
      "Chybná hodnota - TZpusobUhrady=|9|"},
     {"direct-debit account type ignored for an exemption",
      [](Record& in, Host&) {
-       in.u8(zpg::zpusobUhrady, 3);
-       in.u8(zpg::inkasoTypUctu, 200);
+       in.u8(zpgIn::zpusobUhrady, 3);
+       in.u8(zpgIn::inkasoTypUctu, 200);
      },
      ""},
     {"last codes are valid",
      [](Record& in, Host& host) {
-       in.u8(zpg::zpusobUhrady, 1);
-       in.u8(zpg::inkasoTypUctu, 1);
-       in.u8(zpg::zpusobPrevzeti, 2);
+       in.u8(zpgIn::zpusobUhrady, 1);
+       in.u8(zpgIn::inkasoTypUctu, 1);
+       in.u8(zpgIn::zpusobPrevzeti, 2);
        oneParticipantWithAccount(in, host, 1);
      },
      ""},
@@ -650,8 +558,8 @@ TEST(ZpgDocument, EnumerationBytes) {
   for (const EnumerationCase& c : kEnumerationCases) {
     SCOPED_TRACE(c.name);
     Host host;
-    Record in = host.record(zpg::kSize);
-    in.u8(zpg::tail, 1);
+    Record in = host.record(zpgIn::kSize);
+    in.u8(zpgIn::tail, 1);
     c.fill(in, host);
     if (*c.message)
       EXPECT_EQ(raised([&] { zpgXml(in); }), c.message);
@@ -675,8 +583,8 @@ TEST(ProposalDocuments, AttachmentFileNamePart) {
   for (auto [path, name] : cases) {
     SCOPED_TRACE(path);
     Host host;
-    Record in = host.record(zdp::kSize);
-    in.ptr(zdp::listiny, host.documents({{"GP", "", "", "", "", "7", path}}));
+    Record in = host.record(zdpIn::kSize);
+    in.ptr(zdpIn::listiny, host.documents({{"GP", "", "", "", "", "7", path}}));
     ProposalDocument doc = buildZdpDocument(asZdp(in));
     EXPECT_THAT(doc.xml, HasSubstr(std::string("<priloha idPrilohy=\"7\" jmenoSouboru=\"") +
                                    name + "\"/>"));
@@ -690,10 +598,10 @@ TEST(ProposalDocuments, DocumentWithOnlyForcedParts) {
   // both attributes of priloha.
   Host host;
   uint32_t list = host.documents({{}});
-  Record zdpIn = host.record(zdp::kSize);
-  zdpIn.ptr(zdp::listiny, list);
-  Record zpgIn = host.record(zpg::kSize);
-  zpgIn.ptr(zpg::listiny, list);
+  Record zdp = host.record(zdpIn::kSize);
+  zdp.ptr(zdpIn::listiny, list);
+  Record zpg = host.record(zpgIn::kSize);
+  zpg.ptr(zpgIn::listiny, list);
   const char* expected =
       "<listiny>\n"
       "    <listina>\n"
@@ -702,8 +610,8 @@ TEST(ProposalDocuments, DocumentWithOnlyForcedParts) {
       "      <priloha idPrilohy=\"\" jmenoSouboru=\"\"/>\n"
       "    </listina>\n"
       "  </listiny>";
-  EXPECT_EQ(between(buildZdpDocument(asZdp(zdpIn)).xml, "<listiny>", "</listiny>"), expected);
-  EXPECT_EQ(between(zpgXml(zpgIn), "<listiny>", "</listiny>"), expected);
+  EXPECT_EQ(between(buildZdpDocument(asZdp(zdp)).xml, "<listiny>", "</listiny>"), expected);
+  EXPECT_EQ(between(zpgXml(zpg), "<listiny>", "</listiny>"), expected);
 }
 
 // --- host code page ---
@@ -714,9 +622,9 @@ TEST(ProposalDocuments, HostTextInCp1250) {
   CodePage cp1250("cs_CZ.CP1250");
   if (vokr::platform::codePage() != "CP1250") GTEST_SKIP() << "no cs_CZ.CP1250 locale here";
   Host host;
-  Record in = host.record(zdp::kSize);
-  set(in, zdp::extIdentifikace, "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2");
-  in.ptr(zdp::listiny,
+  Record in = host.record(zdpIn::kSize);
+  set(in, zdpIn::extIdentifikace, "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2");
+  in.ptr(zdpIn::listiny,
          host.documents({{"GP", "", "", "", "", "1", "C:\\Zak\xE1zky\\pl\xE1n.pdf"}}));
   ProposalDocument doc = buildZdpDocument(asZdp(in));
   EXPECT_THAT(doc.xml, HasSubstr("<extIdentifikace>Příliš žluťoučký kůň</extIdentifikace>"));

@@ -11,6 +11,7 @@
 #include "schema/reader.h"
 #include "schema/writer.h"
 #include "schema_testing.h"
+#include "rope_text.h"
 
 namespace vokr::schema {
 
@@ -41,6 +42,8 @@ const ClassOf<TestValues> TestValues::info{
      member<&TestValues::znakovaSada>("znakovaSada")}};
 
 namespace {
+
+using vokr::test::ropeText;
 
 using testing::read;
 using testing::securityHeader;
@@ -201,7 +204,7 @@ TEST(SchemaReader, EveryEnumerationTextBothWays) {
     std::string element = std::string("<") + c.member + ">" + c.text + "</" + c.member + ">";
     TestValues values;
     enumField(values, c.member) = static_cast<uint8_t>(c.ordinal);
-    std::string written = writeEnvelope(values, securityHeader("", "")).str();
+    std::string written = ropeText(writeEnvelope(values, securityHeader("", "")));
     EXPECT_NE(written.find(element), std::string::npos);
 
     std::string prefixed = std::string("<t:") + c.member + ">" + c.text + "</t:" + c.member + ">";
