@@ -7,8 +7,6 @@
 #include "channel/fixups.h"
 #include "channel/transport.h"
 #include "platform/error.h"
-#include "plugin/host.h"
-#include "plugin/settings.h"
 #include "schema/reader.h"
 #include "schema/security.h"
 #include "schema/writer.h"
@@ -17,29 +15,11 @@ namespace vokr::channel {
 
 namespace {
 
-constexpr std::string_view kServicePath = "/ws/geo/2.9/geo";
-
-TransportSettings transportSettings(const TConnectInfo& info) {
-  TransportSettings s;
-  // Appended as it stands: a URL ending in '/' gives two slashes, as the service is used to.
-  s.endpoint = plugin::readText(info.URL) + std::string(kServicePath);
-  s.proxy = plugin::readText(info.Proxy);
-  if (!s.proxy.empty()) {  // the other proxy fields mean nothing without a proxy
-    s.proxyBypass = plugin::readText(info.ProxyByPass);
-    s.proxyUserName = plugin::readText(info.ProxyUserName);
-    s.proxyPassword = plugin::readText(info.ProxyPassword);
-  }
-  s.connectTimeout = info.ConnectTimeout;
-  s.sendTimeout = info.SendTimeout;
-  s.receiveTimeout = info.ReceiveTimeout;
-  return s;
-}
-
-schema::Security securityHeader(const TConnectInfo& info) {
+schema::Security securityHeader(const ChannelSettings& settings) {
   schema::Security header;
   header.UsernameToken = std::make_unique<schema::UsernameToken>();
-  header.UsernameToken->Username = plugin::readText(info.UserName);
-  header.UsernameToken->Password = plugin::readText(info.UserPassword);
+  header.UsernameToken->Username = settings.userName;
+  header.UsernameToken->Password = settings.password;
   return header;
 }
 
@@ -47,8 +27,8 @@ schema::Security securityHeader(const TConnectInfo& info) {
 // given up, the rest still goes to the dump, so that it shows the whole answer.
 class AnswerReader final : public AnswerSink {
 public:
-  AnswerReader(schema::Operation op, std::string_view label) : op_(op) {
-    if (dumpsEnabled()) dump_.emplace(label);
+  AnswerReader(schema::Operation op, const DumpSettings& dumps, std::string_view label) : op_(op) {
+    if (dumps.enabled) dump_.emplace(dumps, label);
   }
 
   void begin(const HttpStatus& status) override {
@@ -76,7 +56,7 @@ public:
     } catch (const Error&) {
       bool success = status.code >= 200 && status.code < 300;
       if (success || !reader_->notEnvelope()) throw;
-      throw Error("EHttpError", "HTTP " + std::to_string(status.code) + " " + status.reason);
+      throw Error(ErrorKind::HttpError, "HTTP " + std::to_string(status.code) + " " + status.reason);
     }
   }
 
@@ -89,17 +69,20 @@ private:
 
 } // namespace
 
-std::unique_ptr<schema::TRemotable> call(schema::Operation op, const schema::TRemotable& request) {
-  const TConnectInfo& info = plugin::connectInfo();
+std::string serviceEndpoint(std::string_view baseUrl) {
+  return std::string(baseUrl) + "/ws/geo/2.9/geo";
+}
+
+std::unique_ptr<schema::TRemotable> call(const ChannelSettings& settings, schema::Operation op,
+                                         const schema::TRemotable& request) {
   const schema::OperationInfo& operation = schema::operationInfo(op);
-  const TransportSettings settings = transportSettings(info);
 
-  schema::Rope rope = schema::writeRequest(op, request, securityHeader(info));
+  schema::Rope rope = schema::writeRequest(op, request, securityHeader(settings));
   applyFixups(operation.name, rope);
-  if (dumpsEnabled()) dumpRequest(operation.name, rope);
+  if (settings.dumps.enabled) dumpRequest(settings.dumps, operation.name, rope);
 
-  AnswerReader answer(op, operation.name);
-  HttpStatus status = post(settings, operation.soapAction, rope, answer);
+  AnswerReader answer(op, settings.dumps, operation.name);
+  HttpStatus status = post(settings.transport, operation.soapAction, rope, answer);
   return answer.finish(status);
 }
 

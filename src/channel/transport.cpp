@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "schema/rope.h"
 #include "vokr.h"  // the version
 
@@ -22,7 +23,7 @@ constexpr const char* kUserAgent = "VOKR/" VOKR_SERVICE_VERSION " (libvokr " VOK
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void transportError(const std::string& message) {
-  throw Error("ETransportError", message);
+  throw Error(ErrorKind::TransportError, message);
 }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -205,10 +206,10 @@ void setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
-  const char* file = std::getenv("SSL_CERT_FILE");
-  const char* dir = std::getenv("SSL_CERT_DIR");
-  if (file && *file) curl_easy_setopt(easy, CURLOPT_CAINFO, file);
-  if (dir && *dir) curl_easy_setopt(easy, CURLOPT_CAPATH, dir);
+  const std::string file = platform::nativePath(platform::environment("SSL_CERT_FILE").value_or(""));
+  const std::string dir = platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""));
+  if (!file.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, file.c_str());
+  if (!dir.empty()) curl_easy_setopt(easy, CURLOPT_CAPATH, dir.c_str());
 }
 
 } // namespace

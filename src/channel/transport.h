@@ -5,20 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "channel/settings.h"
+
 namespace vokr::schema { class Rope; }
 
 namespace vokr::channel {
-
-struct TransportSettings {
-  std::string endpoint;
-  std::string proxy;  // host:port; empty: direct
-  std::string proxyBypass;
-  std::string proxyUserName;
-  std::string proxyPassword;
-  int32_t connectTimeout = -1;  // milliseconds; 0 or less: libcurl's default
-  int32_t sendTimeout = -1;     // longest pause in sending the request
-  int32_t receiveTimeout = -1;  // longest wait for, or pause in, the answer
-};
 
 struct HttpStatus {
   long code = 0;

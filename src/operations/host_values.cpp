@@ -1,6 +1,6 @@
 #include "operations/host_values.h"
 
-#include "platform/platform.h"
+#include "platform/clock.h"
 #include "schema/datetime.h"
 
 namespace vokr::operations {

@@ -25,7 +25,7 @@ template <size_t N> void writeDecimal(char (&field)[N], const std::optional<sche
 
 // The host input record, or the error that no request can be built without one.
 template <class In> const In& input(const In* in) {
-  if (!in) throw Error("EConvertError", "no input record");
+  if (!in) throw Error(ErrorKind::ConvertError, "no input record");
   return *in;
 }
 
@@ -37,7 +37,7 @@ inline bool boolean(uint8_t byte) { return byte != 0; }
 template <class E> E enumeration(uint8_t byte, std::string_view field) {
   const schema::EnumInfo& info = schema::enumInfo(E{});
   if (byte >= info.texts.size())
-    throw Error("EConvertError", std::string(field) + ": " + std::to_string(byte) +
+    throw Error(ErrorKind::ConvertError, std::string(field) + ": " + std::to_string(byte) +
                                      " is not a valid " + std::string(info.xmlName) + " value (0.." +
                                      std::to_string(info.texts.size() - 1) + ")");
   return static_cast<E>(byte);

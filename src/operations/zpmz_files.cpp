@@ -2,6 +2,7 @@
 // set of them into a directory in one call.
 #include "operations/host_values.h"
 #include "operations/saved_file.h"
+#include "platform/files.h"
 #include "plugin/export.h"
 #include "plugin/family.h"
 
@@ -22,7 +23,7 @@ constexpr size_t kPathWidth = 1025;
 template <size_t N> int32_t resultNumber(const char (&field)[N]) {
   const std::string text = plugin::readText(field);
   const auto value = integer64(text);
-  if (!value) throw Error("EConvertError", "'" + text + "' is not a valid integer value");
+  if (!value) throw Error(ErrorKind::ConvertError, "'" + text + "' is not a valid integer value");
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*value)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The library boundary: every export runs its body through guarded(), so that no exception
-// ever reaches the host. What the host sees of an error is decided inside the body.
+// The library boundary: no exception ever reaches the host. The exports of the families run
+// through Family, whose every step is guarded (plugin/family.h); every other export runs its
+// body through guarded() below. What the host sees of an error is decided inside the body.
 #include "vokr.h"
 
 namespace vokr::plugin {

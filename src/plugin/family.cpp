@@ -1,12 +1,25 @@
 #include "plugin/family.h"
 
 #include "channel/channel.h"
+#include "plugin/settings.h"
 
 namespace vokr::plugin {
 
-ServiceCall& serviceCall() {
-  static ServiceCall call = &channel::call;
-  return call;
+namespace {
+
+class CadastreService final : public Service {
+public:
+  std::unique_ptr<schema::TRemotable> call(schema::Operation op,
+                                           const schema::TRemotable& request) override {
+    return channel::call(channelSettings(), op, request);
+  }
+};
+
+} // namespace
+
+Service& cadastreService() {
+  static CadastreService service;
+  return service;
 }
 
 std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, std::string text) {

@@ -19,11 +19,20 @@ using Messages = std::vector<std::unique_ptr<schema::ZpravaServeruType>>;
 // host list's count are skipped and set no flag. Returns the success flag.
 bool copyMessages(const Messages& messages, THostMessageBlock* block);
 
-// The service call, the seam between the frame and the channel. Tests of the frame alone put
-// a double here; everything else leaves channel::call in place.
-using ServiceCall = std::unique_ptr<schema::TRemotable> (*)(schema::Operation,
-                                                            const schema::TRemotable&);
-ServiceCall& serviceCall();
+// The service as the frame reaches it: the seam between the frame and the channel.
+class Service {
+public:
+  // Throws vokr::Error for a call that failed.
+  virtual std::unique_ptr<schema::TRemotable> call(schema::Operation op,
+                                                   const schema::TRemotable& request) = 0;
+
+protected:
+  ~Service() = default;
+};
+
+// The cadastre's service through the channel, with the settings held at the moment of the call.
+// Every family uses it; tests of the frame alone give a family a double instead.
+Service& cadastreService();
 
 // Codes of the messages the library makes itself.
 inline constexpr std::string_view kCallFailed = "1000";    // the service call failed
@@ -34,6 +43,10 @@ std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, std
 
 template <class Response> class Family {
 public:
+  explicit Family(Service& service = cadastreService()) : service_(service) {}
+  Family(const Family&) = delete;
+  Family& operator=(const Family&) = delete;
+
   // release, build the request, guarded call. `build` returns the request object; an Error it
   // throws means nothing is sent and the error is held with code "1001".
   template <class Build> void load(schema::Operation op, char* resultText, Build&& build) noexcept {
@@ -54,9 +67,9 @@ public:
   void call(schema::Operation op, const schema::TRemotable& request, char* resultText) noexcept {
     guardedStep(resultText, [&] {
       try {
-        std::unique_ptr<schema::TRemotable> answer = serviceCall()(op, request);
+        std::unique_ptr<schema::TRemotable> answer = service_.call(op, request);
         auto* typed = dynamic_cast<Response*>(answer.get());
-        if (!typed) throw Error("EXmlReadError", "unexpected response class");
+        if (!typed) throw Error(ErrorKind::XmlReadError, "unexpected response class");
         answer.release();
         held_.reset(typed);
       } catch (const Error& e) {
@@ -68,7 +81,7 @@ public:
   // Replaces the held response with one message of the library's own.
   void holdOwnMessage(std::string_view code, const Error& e, char* resultText) noexcept {
     try {
-      holdMessage(code, e.kind() + "; " + e.what(), resultText);
+      holdMessage(code, std::string(e.kindName()) + "; " + e.what(), resultText);
     } catch (...) {
       held_.reset();
     }
@@ -113,19 +126,22 @@ public:
   const Response* held() const { return held_.get(); }
   void release() noexcept { held_.reset(); }
 
-  // Nothing escapes a step: an unexpected error (out of memory) is held as the call failing.
-  // Public for loads with a sequence of their own (the proposals sign before they release).
+  // Nothing escapes a step. An exception the step does not handle itself (memory running out,
+  // a fault of the library) is held as the call failing, of kind EOutOfResources; should
+  // holding that fail too, nothing is held. Public for loads with a sequence of their own (the
+  // proposals sign before they release).
   template <class Step> void guardedStep(char* resultText, Step&& step) const noexcept {
     try {
       step();
     } catch (const std::exception& e) {
-      const_cast<Family*>(this)->holdOwnMessage(kCallFailed, Error("EOutOfResources", e.what()),
-                                                resultText);
-    } catch (...) {
+      const_cast<Family*>(this)->holdOwnMessage(
+          kCallFailed, Error(ErrorKind::OutOfResources, e.what()), resultText);
+    } catch (...) {  // nothing the library throws
     }
   }
 
 private:
+  Service& service_;
   std::unique_ptr<Response> held_;
 };
 

@@ -1,6 +1,6 @@
 #include "plugin/host.h"
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
 
 namespace vokr::plugin {
 

@@ -2,7 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
+#include "platform/library.h"
 #include "plugin/export.h"
 #include "plugin/host.h"
 

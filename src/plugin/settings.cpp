@@ -1,7 +1,8 @@
 // Connection settings and working parameters: module state and their five exports.
 #include "plugin/settings.h"
 
-#include "platform/platform.h"
+#include "platform/library.h"
+#include "platform/paths.h"
 #include "plugin/export.h"
 #include "plugin/host.h"
 
@@ -69,6 +70,29 @@ std::string resolvePath(const std::string& path) {
 
 const TConnectInfo& connectInfo() { return connect(); }
 const Params& params() { return mutableParams(); }
+
+channel::ChannelSettings channelSettings(const TConnectInfo& info, const Params& params) {
+  channel::ChannelSettings s;
+  channel::TransportSettings& t = s.transport;
+  t.endpoint = channel::serviceEndpoint(readText(info.URL));
+  t.proxy = readText(info.Proxy);
+  if (!t.proxy.empty()) {  // the other proxy fields mean nothing without a proxy
+    t.proxyBypass = readText(info.ProxyByPass);
+    t.proxyUserName = readText(info.ProxyUserName);
+    t.proxyPassword = readText(info.ProxyPassword);
+  }
+  t.connectTimeout = info.ConnectTimeout;
+  t.sendTimeout = info.SendTimeout;
+  t.receiveTimeout = info.ReceiveTimeout;
+  s.userName = readText(info.UserName);
+  s.password = readText(info.UserPassword);
+  s.dumps.enabled = params.logLevel > 0;
+  s.dumps.useTimestamp = params.logUseTimestamp != 0;
+  s.dumps.folder = params.logPath;
+  return s;
+}
+
+channel::ChannelSettings channelSettings() { return channelSettings(connect(), params()); }
 
 void resetSettings() {
   clearConnectInfo();

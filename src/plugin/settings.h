@@ -1,9 +1,10 @@
 #pragma once
 // Module state set through the settings exports: the connection settings and the working
-// parameters. Read afresh by every load, dump and signing step.
+// parameters. Every load takes them afresh, as the value the layers below are handed.
 #include <cstdint>
 #include <string>
 
+#include "channel/settings.h"
 #include "vokr.h"
 
 namespace vokr::plugin {
@@ -19,6 +20,12 @@ struct Params {
   uint8_t logUseTimestamp = 1;
 };
 const Params& params();
+
+// The settings of a call, decoded from a connection record and working parameters: the one
+// place where connection host text becomes values.
+channel::ChannelSettings channelSettings(const TConnectInfo& info, const Params& params);
+// The same from the settings held now.
+channel::ChannelSettings channelSettings();
 
 // Back to the state of a freshly loaded library.
 void resetSettings();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/files.h"
 #include "schema/values.h"
 
 namespace vokr::proposals {
@@ -21,23 +22,21 @@ private:
   std::string bytes_;
 };
 
-// A regular file, open from construction to destruction. Its size is taken when it is opened.
+// A regular file, open from construction to destruction, shared with others who read and write
+// it meanwhile. Its size is taken when it is opened.
 class FileSource final : public schema::ByteSource {
 public:
   // Throws vokr::Error (EInOutError) when the file cannot be opened or is not a regular file.
-  explicit FileSource(std::string path);
-  ~FileSource() override;
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
+  explicit FileSource(std::string path) : file_(std::move(path), "attachment") {}
 
-  uint64_t size() const override { return size_; }
+  uint64_t size() const override { return file_.size(); }
   // Throws vokr::Error (EInOutError) when the file cannot be read.
-  size_t read(uint64_t offset, void* buffer, size_t n) const override;
+  size_t read(uint64_t offset, void* buffer, size_t n) const override {
+    return file_.readAt(offset, buffer, n);
+  }
 
 private:
-  std::string path_;
-  int fd_ = -1;
-  uint64_t size_ = 0;
+  platform::InputFile file_;
 };
 
 } // namespace vokr::proposals

@@ -25,7 +25,7 @@ constexpr std::string_view kTemplate =
 
 constexpr std::string_view kCommonPrefix = "ct:";
 
-[[noreturn]] void raise(const std::string& message) { throw Error("EProposalError", message); }
+[[noreturn]] void raise(const std::string& message) { throw Error(ErrorKind::ProposalError, message); }
 
 const xmlChar* xml(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The signing step of the two proposal families: the inner document goes to the signing library
-// libPelkSigner.so through two temporary files in TmpPath, and comes back signed.
+// libPelkSigner.so through two temporary files, and comes back signed.
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 
+#include "channel/settings.h"
 #include "proposals/pelk_signer.h"
 
 namespace vokr::proposals {
@@ -34,13 +35,15 @@ struct SigningFailure {
 // Either the signed document, byte for byte as the library wrote it, or why there is none.
 using SigningOutcome = std::variant<std::string, SigningFailure>;
 
-// Signs one serialized inner document. `operation` ("zalozNavrhZPG", "zalozNavrhZDP") names the
-// dump of the signed document, written when dumps are on. On success both temporary files are
+// Signs one serialized inner document through two temporary files in `tmpFolder` (ending with
+// '/'). `operation` ("zalozNavrhZPG", "zalozNavrhZDP") names the dump of the signed document,
+// written when `dumps` says so. On success both temporary files are
 // removed; after a failure they stay for inspection (the next step removes them first).
 // File trouble (a temporary file that cannot be deleted, created or read, a path that cannot be
 // handed to the library unchanged) is raised as vokr::Error of kind EInOutError.
 SigningOutcome signDocument(std::string_view document,
                             std::span<const uint8_t, pelk::kSigningBlockWidth> signingBlock,
-                            std::string_view operation);
+                            std::string_view operation, const std::string& tmpFolder,
+                            const channel::DumpSettings& dumps);
 
 } // namespace vokr::proposals

@@ -7,6 +7,7 @@
 #include "channel/dump.h"
 #include "operations/host_values.h"
 #include "plugin/family.h"
+#include "plugin/settings.h"
 #include "proposals/byte_sources.h"
 #include "proposals/signing.h"
 #include "proposals/zdp_document.h"
@@ -52,11 +53,11 @@ void submit(plugin::Family<Response>& family, Operation op, const In* in, Build&
       const In& host = input(in);
       const std::string operation = schema::operationInfo(op).name;
       const proposals::ProposalDocument document = build(host);
-      if (channel::dumpsEnabled())
-        channel::writeDump(operation + " - vnitrni xml", "req", document.xml);
+      const channel::DumpSettings dumps = plugin::channelSettings().dumps;
+      if (dumps.enabled) channel::writeDump(dumps, operation + " - vnitrni xml", "req", document.xml);
       const int32_t hash = identityOf(document);
-      proposals::SigningOutcome outcome =
-          proposals::signDocument(document.xml, std::span(host.signingBlock), operation);
+      proposals::SigningOutcome outcome = proposals::signDocument(
+          document.xml, std::span(host.signingBlock), operation, plugin::params().tmpPath, dumps);
       if (auto* failure = std::get_if<proposals::SigningFailure>(&outcome)) {
         family.holdMessage(std::to_string(failure->status), failure->text, nullptr);
         return;

@@ -42,7 +42,7 @@ void MtomParts::feed(const char* data, size_t n) {
 
 void MtomParts::finish() {
   splitter_.finish();
-  if (!rootSeen_) throw Error("EXmlReadError", "multipart answer without its root part");
+  if (!rootSeen_) throw Error(ErrorKind::XmlReadError, "multipart answer without its root part");
   if (attachment_) releaseRoom(*attachment_);
 }
 
@@ -71,7 +71,7 @@ void MtomParts::resolveIncludes() {
   for (size_t i = 0; i < includes_.size(); ++i) {
     auto part = parts_.find(includes_[i].contentId);
     if (part == parts_.end())
-      throw Error("EXmlReadError", "no part of the answer is named cid:" + includes_[i].contentId);
+      throw Error(ErrorKind::XmlReadError, "no part of the answer is named cid:" + includes_[i].contentId);
     auto later = includes_.begin() + static_cast<ptrdiff_t>(i) + 1;
     bool lastUse = std::none_of(later, includes_.end(), [&](const Include& other) {
       return other.contentId == includes_[i].contentId;

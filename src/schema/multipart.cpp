@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kMaxHeaderBytes = 64 * 1024;
 
 [[noreturn]] void malformed(const std::string& what) {
-  throw Error("EXmlReadError", "Malformed multipart answer: " + what);
+  throw Error(ErrorKind::XmlReadError, "Malformed multipart answer: " + what);
 }
 
 std::string lower(std::string_view s) {

@@ -23,7 +23,7 @@ namespace vokr::schema {
 
 namespace {
 
-Error readError(const std::string& message) { return Error("EXmlReadError", message); }
+Error readError(const std::string& message) { return Error(ErrorKind::XmlReadError, message); }
 [[noreturn]] void fail(const std::string& message) { throw readError(message); }
 
 std::string_view view(const xmlChar* s) {
@@ -221,7 +221,7 @@ struct ResponseReader::Impl {
     xmlParseChunk(parser, nullptr, 0, 1);
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
-    if (fault) throw Error("ERemotableException", faultString);
+    if (fault) throw Error(ErrorKind::RemotableException, faultString);
     if (!response) fail("the SOAP body holds no response");
     if (mtom) mtom->resolveIncludes();
     else if (strayInclude) fail("no part of the answer is named cid:" + *strayInclude);

@@ -69,6 +69,7 @@ enum MemberFlag : unsigned {
   kAttribute = 1u << 1,    // simple value written as an attribute of the object's element
   kTextContent = 1u << 2,  // text written as the object's own element text
   kReference = 1u << 3,    // element in the namespace of the member's class
+  kSecret = 1u << 4,       // text the rope keeps apart as secret (the password): dumps mask it
 };
 
 // The option string settings of a member; empty means not given.

@@ -12,13 +12,18 @@ constexpr size_t kBlockLines = 1024;  // lines encoded per source read
 } // namespace
 
 void Rope::append(std::string_view text) {
-  if (segments_.empty() || segments_.back().base64) segments_.push_back({});
+  if (segments_.empty() || segments_.back().base64 || segments_.back().secret)
+    segments_.push_back({});
   segments_.back().text.append(text);
+}
+
+void Rope::appendSecret(std::string_view text) {
+  segments_.push_back({std::string(text), nullptr, true});
 }
 
 void Rope::append(Rope&& other) {
   for (Segment& s : other.segments_) {
-    if (s.base64) segments_.push_back(std::move(s));
+    if (s.base64 || s.secret) segments_.push_back(std::move(s));
     else append(s.text);
   }
   other.segments_.clear();
@@ -44,7 +49,7 @@ void Rope::Reader::encodeNextBlock(const ByteSource& source) {
   size_t got = 0;
   while (got < want) {
     size_t n = source.read(offset_ + got, source_.data() + got, want - got);
-    if (n == 0) throw Error("EInOutError", "attachment ended before its announced size");
+    if (n == 0) throw Error(ErrorKind::InOutError, "attachment ended before its announced size");
     got += n;
   }
   encoded_.resize(static_cast<size_t>(base64EncodedSize(want)));

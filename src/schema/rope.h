@@ -1,7 +1,8 @@
 #pragma once
 // A request document as a rope: text segments, and base64 segments that stand for the bytes of
 // a source, encoded (with CR LF after every 76 characters) only as they are sent or dumped.
-// Whatever the attachments weigh, a request costs no more memory than its text.
+// Whatever the attachments weigh, a request costs no more memory than its text. A secret
+// segment (the password) is sent like text, and a dump shows it masked.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,9 +19,11 @@ public:
   struct Segment {
     std::string text;                          // used when base64 is null
     std::shared_ptr<const ByteSource> base64;  // bytes to send base64-encoded
+    bool secret = false;                       // text that no dump may show
   };
 
-  void append(std::string_view text);  // joins the last text segment
+  void append(std::string_view text);  // joins the last text segment, unless that is secret
+  void appendSecret(std::string_view text);  // a segment of its own
   void append(Rope&& other);           // moves the other rope's segments to the end
   void appendBase64(std::shared_ptr<const ByteSource> bytes);
 

@@ -55,7 +55,7 @@ std::shared_ptr<const ByteSource> sourceOf(const TByteSOAPArray& array) {
 
 std::string_view enumText(const MemberInfo& m, uint8_t ordinal) {
   if (ordinal >= m.enumeration->texts.size())
-    throw Error("EConvertError", "Invalid ordinal " + std::to_string(ordinal) + " of " +
+    throw Error(ErrorKind::ConvertError, "Invalid ordinal " + std::to_string(ordinal) + " of " +
                                      std::string(m.enumeration->xmlName));
   return m.enumeration->texts[ordinal];
 }
@@ -227,11 +227,12 @@ private:
     out_->append(s);
   }
 
-  void text(std::string_view value) {
+  void text(std::string_view value, bool secret = false) {
     closeStartTag();
     std::string s;
     escapeInto(s, value, false);
-    out_->append(s);
+    if (secret) out_->appendSecret(s);
+    else out_->append(s);
   }
 
   void base64(const TByteSOAPArray& array) {
@@ -240,10 +241,10 @@ private:
   }
 
   void simpleElement(std::string_view name, std::string_view uri, std::string_view parentNs,
-                     std::string_view value) {
+                     std::string_view value, bool secret = false) {
     size_t mark = elementScope_.size();
     std::string qname = openElement(name, uri, parentNs);
-    if (!value.empty()) text(value);
+    if (!value.empty()) text(value, secret);
     closeElement(qname);
     elementScope_.resize(mark);
   }
@@ -316,7 +317,7 @@ private:
       case Kind::bytes: return bytesElement(m.wireName(), uri, enclosingNs, m.value<TByteSOAPArray>(o));
       default:
         if (std::optional<std::string> value = simpleText(o, m))
-          simpleElement(m.wireName(), uri, enclosingNs, *value);
+          simpleElement(m.wireName(), uri, enclosingNs, *value, m.has(kSecret));
     }
   }
 
@@ -393,9 +394,11 @@ private:
 
 Rope writeRequest(Operation op, const TRemotable& request, const TRemotable& header) {
   const OperationInfo& info = operationInfo(op);
+  // Every family pairs its operation with that operation's request class, so this is a fault of
+  // the library itself, never of the host's data.
   if (&request.classInfo() != info.request)
-    throw Error("EXmlWriteError", std::string(request.classInfo().xmlName) +
-                                      " is not the request of " + info.name);
+    throw Error(ErrorKind::OutOfResources, std::string(request.classInfo().xmlName) +
+                                               " is not the request of " + info.name);
   return writeEnvelope(request, header);
 }
 

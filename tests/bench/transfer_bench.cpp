@@ -14,6 +14,7 @@
 #include "channel/channel.h"
 #include "host_memory.h"
 #include "large_answers.h"
+#include "plugin/settings.h"
 #include "proposals/byte_sources.h"
 #include "schema/messages.h"
 #include "service_test.h"
@@ -58,7 +59,7 @@ uint64_t upload(const std::string& attachment) {
   item->idPrilohy = schema::TXSDecimal{"1"};
   item->Text.source = std::make_shared<proposals::FileSource>(attachment);
   request.prilohaNavrhu.push_back(std::move(item));
-  channel::call(schema::Operation::zalozNavrhZDP, request);
+  channel::call(plugin::channelSettings(), schema::Operation::zalozNavrhZDP, request);
   return received;
 }
 

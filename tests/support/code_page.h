@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
 
 namespace vokr::test {
 

@@ -17,7 +17,6 @@
 #include "channel_settings.h"
 #include "https_server.h"
 #include "platform/error.h"
-#include "platform/platform.h"
 #include "proxy.h"
 #include "schema/messages.h"
 #include "code_page.h"
@@ -29,14 +28,15 @@
 namespace {
 
 using namespace vokr::test;
+using vokr::channel::ChannelSettings;
 using vokr::schema::Operation;
 using vokr::schema::TXSDecimal;
 
-std::unique_ptr<vokr::schema::TRemotable> reserveZpmz() {
+std::unique_ptr<vokr::schema::TRemotable> reserveZpmz(const ChannelSettings& settings) {
   vokr::schema::VytvorRezervaciZPMZRequest request;
   request.idRizeniPM = TXSDecimal{"4711"};
   request.katuzeKod = TXSDecimal{"600016"};
-  return vokr::channel::call(Operation::vytvorRezervaciZPMZ, request);
+  return vokr::channel::call(settings, Operation::vytvorRezervaciZPMZ, request);
 }
 
 // The error a call ends with; a call that succeeds fails the test.
@@ -47,7 +47,7 @@ vokr::Error failureOf(const std::function<void()>& call) {
     return e;
   }
   ADD_FAILURE() << "the call succeeded";
-  return vokr::Error("none", "");
+  return vokr::Error(vokr::ErrorKind::OutOfResources, "");
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -95,8 +95,7 @@ class Channel : public ::testing::Test {
 protected:
   void SetUp() override {
     server.trust();
-    setLogging({"", 0, 1});
-    setConnection(connection());
+    settings = channelSettings(connection());
   }
   Connection connection() const {
     Connection c;
@@ -113,11 +112,12 @@ protected:
   }
 
   HttpsServer server;
+  ChannelSettings settings;
 };
 
 TEST_F(Channel, PostsTheEnvelopeAsTheServiceExpectsAndReadsTheAnswer) {
   answerOk();
-  auto answer = reserveZpmz();
+  auto answer = reserveZpmz(settings);
 
   const CapturedRequest r = onlyRequest();
   EXPECT_EQ(r.method, "POST");
@@ -148,7 +148,7 @@ TEST_F(Channel, SendsTheRequestWithItsFixUps) {
   vokr::schema::VlozParceluRequest request;
   request.idRizeniPM = TXSDecimal{"98765"};
   request.dotceneParcely = {TXSDecimal{"11"}, TXSDecimal{"12"}};
-  auto answer = vokr::channel::call(Operation::vlozParcelu, request);
+  auto answer = vokr::channel::call(settings, Operation::vlozParcelu, request);
 
   EXPECT_EQ(onlyRequest().body, readDataFile("channel/vlozParcelu_sent.request.xml"));
   ASSERT_NE(dynamic_cast<vokr::schema::VlozParceluResponse*>(answer.get()), nullptr);
@@ -164,8 +164,7 @@ TEST_F(Channel, AppendsTheServicePathToTheUrlAsItStands) {
     s.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     Connection conn = connection();
     conn.url = s.url() + c.urlSuffix;
-    setConnection(conn);
-    reserveZpmz();
+    reserveZpmz(channelSettings(conn));
     auto requests = s.requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, c.path) << "URL " << conn.url;
@@ -175,8 +174,8 @@ TEST_F(Channel, AppendsTheServicePathToTheUrlAsItStands) {
 TEST_F(Channel, OpensAConnectionOfItsOwnForEveryCall) {
   answerOk();
   answerOk();
-  reserveZpmz();
-  reserveZpmz();
+  reserveZpmz(settings);
+  reserveZpmz(settings);
   EXPECT_EQ(server.requests().size(), 2u);
   EXPECT_EQ(server.connections(), 2u);
 }
@@ -198,9 +197,9 @@ TEST_P(SecurityHeader, CarriesTheUserNameTokenOfTheSettings) {
   Connection conn = connection();
   conn.userName = c.userName;
   conn.userPassword = c.password;
-  setConnection(conn);
+  settings = channelSettings(conn);
   answerOk();
-  reserveZpmz();
+  reserveZpmz(settings);
   EXPECT_EQ(headerOf(onlyRequest().body), readDataFile(std::string("channel/") + c.expected));
 }
 
@@ -236,8 +235,8 @@ TEST_P(AnswerFailures, BecomeTheErrorTheAnswerStandsFor) {
   a.body = c.body.rfind('@', 0) == 0 ? readDataFile("channel/" + c.body.substr(1)) : c.body;
   server.enqueue(std::move(a));
 
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), c.kind);
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), c.kind);
   EXPECT_EQ(std::string(e.what()), c.message);
 }
 
@@ -266,7 +265,7 @@ TEST_F(Channel, ReportsAnUnreadableSuccessAnswerAsAReadingError) {
   for (const char* body : {"this is not XML", "<html><body>maintenance</body></html>",
                            "<S:Envelope xmlns:S=\"http://schemas.xmlsoap.org/soap/envelope/\"><S:Body>"}) {
     server.enqueue(Answer::soap(body));
-    EXPECT_EQ(failureOf([] { reserveZpmz(); }).kind(), "EXmlReadError") << body;
+    EXPECT_EQ(failureOf([&] { reserveZpmz(settings); }).kindName(), "EXmlReadError") << body;
   }
 }
 
@@ -275,8 +274,8 @@ TEST_F(Channel, ReportsALostConnectionAsATransportError) {
     Answer a = Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml"));
     a.close = close;
     server.enqueue(std::move(a));
-    vokr::Error e = failureOf([] { reserveZpmz(); });
-    EXPECT_EQ(e.kind(), "ETransportError") << e.what();
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+    EXPECT_EQ(e.kindName(), "ETransportError") << e.what();
     EXPECT_FALSE(std::string(e.what()).empty());
   }
 }
@@ -284,9 +283,9 @@ TEST_F(Channel, ReportsALostConnectionAsATransportError) {
 TEST_F(Channel, ReportsARefusedConnectionAsATransportError) {
   Connection conn = connection();
   conn.url = "https://127.0.0.1:" + std::to_string(closedPort());
-  setConnection(conn);
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  settings = channelSettings(conn);
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), "127.0.0.1")) << e.what();
 }
 
@@ -303,7 +302,6 @@ TEST_P(Timeouts, EndTheCallOnlyWhenSetAndExceeded) {
   const TimeoutCase& c = GetParam();
   HttpsServer server({.handshakeDelay = milliseconds(c.handshakeDelayMs)});
   server.trust();
-  setLogging({"", 0, 1});
   Answer a = Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml"));
   a.delayBeforeHeaders = milliseconds(c.answerDelayMs);
   a.delayMidBody = milliseconds(c.midBodyDelayMs);
@@ -312,14 +310,14 @@ TEST_P(Timeouts, EndTheCallOnlyWhenSetAndExceeded) {
   conn.url = server.url();
   conn.connectTimeout = c.connectTimeout;
   conn.receiveTimeout = c.receiveTimeout;
-  setConnection(conn);
+  const ChannelSettings settings = channelSettings(conn);
 
   if (!c.fired) {
-    EXPECT_NO_THROW(reserveZpmz());
+    EXPECT_NO_THROW(reserveZpmz(settings));
     return;
   }
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), c.fired)) << e.what();
 }
 
@@ -339,7 +337,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
-  setLogging({"", 0, 1});
   struct Case {
     const char* name;
     ServerOptions options;
@@ -358,9 +355,9 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
     server.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     Connection conn;
     conn.url = server.url();
-    setConnection(conn);
-    vokr::Error e = failureOf([] { reserveZpmz(); });
-    EXPECT_EQ(e.kind(), "ETransportError") << c.name;
+    const ChannelSettings settings = channelSettings(conn);
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+    EXPECT_EQ(e.kindName(), "ETransportError") << c.name;
     EXPECT_TRUE(contains(e.what(), c.error)) << c.name << ": " << e.what();
     EXPECT_TRUE(server.requests().empty()) << c.name << ": nothing may be sent";
   }
@@ -385,26 +382,26 @@ protected:
 };
 
 TEST_F(ChannelProxy, TunnelsThroughTheProxyWithItsCredentials) {
-  setConnection(viaProxy("vokr", "pr0xy"));
+  settings = channelSettings(viaProxy("vokr", "pr0xy"));
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_TRUE(proxy.sawConnect(target())) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest())) << "proxy credentials stay with the proxy";
 }
 
 TEST_F(ChannelProxy, FailsWhenTheProxyRefusesTheCredentials) {
-  setConnection(viaProxy("vokr", "wrong"));
+  settings = channelSettings(viaProxy("vokr", "wrong"));
   answerOk();
-  vokr::Error e = failureOf([] { reserveZpmz(); });
-  EXPECT_EQ(e.kind(), "ETransportError");
+  vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+  EXPECT_EQ(e.kindName(), "ETransportError");
   EXPECT_TRUE(contains(e.what(), "CONNECT tunnel failed")) << e.what();
   EXPECT_TRUE(server.requests().empty());
 }
 
 TEST_F(ChannelProxy, GoesDirectForAHostOnTheBypassList) {
-  setConnection(viaProxy("vokr", "pr0xy", "*.cuzk.cz;127.0.0.*"));
+  settings = channelSettings(viaProxy("vokr", "pr0xy", "*.cuzk.cz;127.0.0.*"));
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_FALSE(proxy.sawAnyClient()) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest()));
 }
@@ -415,11 +412,11 @@ TEST_F(ChannelProxy, GoesDirectWithoutAProxySettingWhateverTheEnvironmentSays) {
   Connection c = connection();
   c.proxyUserName = "vokr";
   c.proxyPassword = "pr0xy";
-  setConnection(c);
+  settings = channelSettings(c);
   ScopedEnv https("https_proxy", "http://" + proxy.address());
   ScopedEnv all("ALL_PROXY", "http://" + proxy.address());
   answerOk();
-  EXPECT_NO_THROW(reserveZpmz());
+  EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_FALSE(proxy.sawAnyClient()) << proxy.log();
   EXPECT_FALSE(sendsCredentials(onlyRequest()));
 }

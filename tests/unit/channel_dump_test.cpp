@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -15,8 +16,8 @@
 #include "channel/dump.h"
 #include "channel_settings.h"
 #include "https_server.h"
+#include "platform/clock.h"
 #include "platform/error.h"
-#include "platform/platform.h"
 #include "schema/messages.h"
 #include "rope_text.h"
 #include "test_data.h"
@@ -26,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace vokr::test;
+using vokr::channel::DumpSettings;
 using vokr::channel::dumpFileName;
 
 // A fresh log directory, dumps on, names without timestamp unless a test says otherwise.
@@ -35,12 +37,9 @@ protected:
     char tmpl[] = "/tmp/vokr-dumps-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir = tmpl;
-    setLogging({dir.string(), 1, 0});
+    dumps = {.enabled = true, .useTimestamp = false, .folder = dir.string() + "/"};
   }
-  void TearDown() override {
-    setLogging({"/tmp", 0, 1});
-    fs::remove_all(dir);
-  }
+  void TearDown() override { fs::remove_all(dir); }
   std::vector<std::string> files() const {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
@@ -48,6 +47,7 @@ protected:
     return names;
   }
   fs::path dir;
+  DumpSettings dumps;
 };
 
 struct NameCase {
@@ -68,9 +68,13 @@ std::string stamp(const vokr::platform::LocalTime& t) {
 
 TEST_P(DumpNames, FollowLabelKindAndTimestampSwitch) {
   const NameCase& c = GetParam();
-  setLogging({"", 1, c.useTimestamp});
+  // The switch as the host sets it, through the library's decoding of the working parameters.
+  vokr::plugin::Params params;
+  params.logLevel = 1;
+  params.logUseTimestamp = c.useTimestamp;
+  dumps = vokr::plugin::channelSettings(TConnectInfo{}, params).dumps;
   const std::string before = stamp(vokr::platform::localNow());
-  const std::string name = dumpFileName(c.label, c.kind);
+  const std::string name = dumpFileName(dumps, c.label, c.kind);
   const std::string after = stamp(vokr::platform::localNow());
 
   std::smatch m;
@@ -95,21 +99,21 @@ TEST_F(Dumps, AreReplacedWholeAndReadableByTheOwnerOnly) {
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                             fs::perms::others_read);
 
-  vokr::channel::writeDump("exportVF", "req", "<new/>");
+  vokr::channel::writeDump(dumps, "exportVF", "req", "<new/>");
 
   EXPECT_EQ(readFile(file), "<new/>");
   struct stat st;
   ASSERT_EQ(stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
-  vokr::channel::writeDump("", "resp", "x");
+  vokr::channel::writeDump(dumps, "", "resp", "x");
   ASSERT_EQ(stat((dir / "VOKR_resp.xml").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST_F(Dumps, IntoADirectoryThatIsGoneAreSkippedQuietly) {
   fs::remove_all(dir);
-  EXPECT_NO_THROW(vokr::channel::writeDump("exportVF", "req", "<x/>"));
-  vokr::channel::ResponseDump answer("exportVF");
+  EXPECT_NO_THROW(vokr::channel::writeDump(dumps, "exportVF", "req", "<x/>"));
+  vokr::channel::ResponseDump answer(dumps, "exportVF");
   EXPECT_NO_THROW(answer.feed("<x/>", 4));
   EXPECT_NO_THROW(answer.finish());
   EXPECT_FALSE(fs::exists(dir));
@@ -120,8 +124,10 @@ constexpr const char* kSecext =
 
 struct MaskCase {
   const char* name;
-  std::string header;  // inside SOAP-ENV:Header
-  std::string dumped;
+  std::string before;                   // inside SOAP-ENV:Header, up to the password
+  std::optional<std::string> password;  // the secret segment, as the writer hands it over
+  std::string after;
+  std::string dumped;  // the header as dumped
 };
 
 class RequestDumps : public Dumps, public ::testing::WithParamInterface<MaskCase> {};
@@ -133,10 +139,13 @@ TEST_P(RequestDumps, WriteThePasswordAsStars) {
   const std::string body = "</SOAP-ENV:Header><SOAP-ENV:Body><Heslo>Password</Heslo></SOAP-ENV:Body>"
                            "</SOAP-ENV:Envelope>\r\n";
   vokr::schema::Rope rope;
-  rope.append(head + c.header + body);
+  rope.append(head + c.before);
+  if (c.password) rope.appendSecret(*c.password);
+  rope.append(c.after + body);
   const std::string sent = ropeText(rope);
+  ASSERT_EQ(sent, head + c.before + c.password.value_or("") + c.after + body);
 
-  vokr::channel::dumpRequest("seznamRizeniPM", rope);
+  vokr::channel::dumpRequest(dumps, "seznamRizeniPM", rope);
 
   EXPECT_EQ(readFile(dir / "VOKR_seznamRizeniPM_req.xml"), head + c.dumped + body);
   EXPECT_EQ(ropeText(rope), sent);
@@ -147,18 +156,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MaskCase{"plain",
                  std::string("<NS1:Security xmlns:NS1=\"") + kSecext + "\"><UsernameToken xmlns=\"" +
-                     kSecext + "\"><Username>geodet</Username><Password>ta&lt;jne</Password>"
-                               "</UsernameToken></NS1:Security>",
+                     kSecext + "\"><Username>geodet</Username><Password>",
+                 "ta&lt;jne", "</Password></UsernameToken></NS1:Security>",
                  std::string("<NS1:Security xmlns:NS1=\"") + kSecext + "\"><UsernameToken xmlns=\"" +
                      kSecext + "\"><Username>geodet</Username><Password>***</Password>"
                                "</UsernameToken></NS1:Security>"},
-        MaskCase{"prefixed",
-                 "<wsse:Security><wsse:UsernameToken><wsse:Password Type=\"t\">heslo</wsse:Password>"
-                 "</wsse:UsernameToken></wsse:Security>",
+        MaskCase{"prefixed", "<wsse:Security><wsse:UsernameToken><wsse:Password Type=\"t\">", "heslo",
+                 "</wsse:Password></wsse:UsernameToken></wsse:Security>",
                  "<wsse:Security><wsse:UsernameToken><wsse:Password Type=\"t\">***</wsse:Password>"
                  "</wsse:UsernameToken></wsse:Security>"},
-        MaskCase{"noPassword", "<NS1:Security><UsernameToken><Username>geodet</Username></UsernameToken>"
-                               "</NS1:Security>",
+        MaskCase{"noPassword",
+                 "<NS1:Security><UsernameToken><Username>geodet</Username></UsernameToken>"
+                 "</NS1:Security>",
+                 std::nullopt, "",
                  "<NS1:Security><UsernameToken><Username>geodet</Username></UsernameToken></NS1:Security>"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -177,12 +187,12 @@ TEST_F(Dumps, OfARequestHoldTheBase64TextAsSent) {
   rope.append("<soubor>");
   rope.appendBase64(std::make_shared<Base64Bytes>());
   rope.append("</soubor>\r\n");
-  vokr::channel::dumpRequest("zalozNavrhZPG", rope);
+  vokr::channel::dumpRequest(dumps, "zalozNavrhZPG", rope);
   EXPECT_EQ(readFile(dir / "VOKR_zalozNavrhZPG_req.xml"), ropeText(rope));
 }
 
 TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
-  vokr::channel::ResponseDump answer("detailRizeniPM");
+  vokr::channel::ResponseDump answer(dumps, "detailRizeniPM");
   for (std::string_view chunk : {"\xEF\xBB\xBF<a>\r", "\n<b/>\n", "</a>"}) {
     answer.feed(chunk.data(), chunk.size());
     EXPECT_EQ(files(), std::vector<std::string>{"VOKR_detailRizeniPM_resp.xml"}) << "created at once";
@@ -190,7 +200,7 @@ TEST_F(Dumps, OfAnAnswerAreWrittenAsItArrivesWithCrLfLineEnds) {
   answer.finish();
   EXPECT_EQ(readFile(dir / "VOKR_detailRizeniPM_resp.xml"), "\xEF\xBB\xBF<a>\r\n<b/>\r\n</a>\r\n");
 
-  vokr::channel::ResponseDump empty("stavWS");
+  vokr::channel::ResponseDump empty(dumps, "stavWS");
   empty.finish();
   EXPECT_EQ(readFile(dir / "VOKR_stavWS_resp.xml"), "");
 }
@@ -201,20 +211,29 @@ protected:
   void SetUp() override {
     Dumps::SetUp();
     server.trust();
+    log(1, 0);
+  }
+  // The settings of a load with these working parameters: dumps into the test's directory.
+  void log(int32_t level, uint8_t useTimestamp) {
+    vokr::plugin::Params params;
+    params.logPath = dir.string() + "/";
+    params.logLevel = level;
+    params.logUseTimestamp = useTimestamp;
     Connection c;
     c.url = server.url();
     c.userName = "geodet";
     c.userPassword = "tajne";
-    setConnection(c);
+    settings = channelSettings(c, params);
   }
   void call() {
     server.enqueue(Answer::soap(readDataFile("channel/vytvorRezervaciZPMZ.response.xml")));
     vokr::schema::VytvorRezervaciZPMZRequest request;
     request.idRizeniPM = vokr::schema::TXSDecimal{"4711"};
     request.katuzeKod = vokr::schema::TXSDecimal{"600016"};
-    vokr::channel::call(vokr::schema::Operation::vytvorRezervaciZPMZ, request);
+    vokr::channel::call(settings, vokr::schema::Operation::vytvorRezervaciZPMZ, request);
   }
   HttpsServer server;
+  vokr::channel::ChannelSettings settings;
 };
 
 TEST_F(CallDumps, HoldTheRequestAsSentButForThePasswordAndTheAnswerWithCrLf) {
@@ -242,7 +261,7 @@ TEST_F(CallDumps, OfALaterCallReplaceTheEarlierOnesWithoutTimestamps) {
 }
 
 TEST_F(CallDumps, CarryTheTimestampWhenSwitchedOn) {
-  setLogging({"", 1, 1});
+  log(1, 1);
   call();
   auto names = files();
   ASSERT_EQ(names.size(), 2u);
@@ -254,7 +273,7 @@ TEST_F(CallDumps, CarryTheTimestampWhenSwitchedOn) {
 
 TEST_F(CallDumps, AreNotWrittenAtLogLevelZeroOrBelow) {
   for (int32_t level : {0, -5}) {
-    setLogging({"", level, 0});
+    log(level, 0);
     EXPECT_NO_THROW(call());
     EXPECT_TRUE(files().empty()) << "LogLevel " << level;
   }
@@ -262,7 +281,7 @@ TEST_F(CallDumps, AreNotWrittenAtLogLevelZeroOrBelow) {
 }
 
 TEST_F(CallDumps, ThatCannotBeWrittenDoNotDisturbTheCall) {
-  fs::remove_all(dir);  // after SetVOKRParams has stored it
+  fs::remove_all(dir);  // after the settings were made
   EXPECT_NO_THROW(call());
   EXPECT_EQ(server.requests().size(), 1u);
   EXPECT_FALSE(fs::exists(dir));
@@ -278,7 +297,7 @@ TEST_F(CallDumps, LeaveTheAnswerAsItCameForTheReader) {
   server.enqueue(a);
   vokr::schema::VratSouborZPMZRequest request;
   request.zpmzDokumentId = vokr::schema::TXSDecimal{"77"};
-  auto answer = vokr::channel::call(vokr::schema::Operation::vratSouborZPMZ, request);
+  auto answer = vokr::channel::call(settings, vokr::schema::Operation::vratSouborZPMZ, request);
 
   auto* response = dynamic_cast<vokr::schema::VratSouborZPMZResponse*>(answer.get());
   ASSERT_NE(response, nullptr);
@@ -300,7 +319,8 @@ TEST_F(CallDumps, HoldAWholeAnswerThatIsNoSoap) {
   a.body = "<html>\n<body>\n" + std::string(100000, 'x') + "\n</body>\n</html>\n";
   server.enqueue(a);
   vokr::schema::SeznamRizeniPMRequest request;
-  EXPECT_THROW(vokr::channel::call(vokr::schema::Operation::seznamRizeniPM, request), vokr::Error);
+  EXPECT_THROW(vokr::channel::call(settings, vokr::schema::Operation::seznamRizeniPM, request),
+               vokr::Error);
   EXPECT_EQ(readFile(dir / "VOKR_seznamRizeniPM_resp.xml"), withCrLf(a.body));
 }
 

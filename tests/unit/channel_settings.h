@@ -1,10 +1,12 @@
 #pragma once
-// Connection settings and working parameters for the channel tests, handed to the library
-// through its settings exports in records laid out by their documented offsets.
+// Channel settings for the channel tests, made by the library's own decoding from a connection
+// record laid out by its documented offsets, as every load makes them from the host's record.
 #include <cstdint>
 #include <string>
 
+#include "channel/settings.h"
 #include "host_memory.h"
+#include "plugin/settings.h"
 #include "vokr.h"
 
 namespace vokr::test {
@@ -15,7 +17,9 @@ struct Connection {
   int32_t connectTimeout = -1, sendTimeout = -1, receiveTimeout = -1;
 };
 
-inline void setConnection(const Connection& c) {
+// `params` gives the working parameters as stored (dumps off unless they say otherwise).
+inline channel::ChannelSettings channelSettings(const Connection& c,
+                                                const plugin::Params& params = {}) {
   HostArena arena;
   Record r = newRecord(arena, 3747, 0);
   r.text(0, 1025, c.url)
@@ -28,20 +32,7 @@ inline void setConnection(const Connection& c) {
       .i32(3735, c.connectTimeout)
       .i32(3739, c.sendTimeout)
       .i32(3743, c.receiveTimeout);
-  SetConnectInfo(reinterpret_cast<const TConnectInfo*>(r.data()));
-}
-
-struct Logging {
-  std::string logPath;  // empty: left as it is
-  int32_t logLevel = 0;
-  uint8_t useTimestamp = 1;
-};
-
-inline void setLogging(const Logging& l) {
-  HostArena arena;
-  Record r = newRecord(arena, 2055, 0);
-  r.text(1025, 1025, l.logPath).i32(2050, l.logLevel).u8(2054, l.useTimestamp);
-  SetVOKRParams(reinterpret_cast<const TVOKR_HostParams*>(r.data()));
+  return plugin::channelSettings(*reinterpret_cast<const TConnectInfo*>(r.data()), params);
 }
 
 } // namespace vokr::test

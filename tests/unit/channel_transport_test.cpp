@@ -187,7 +187,7 @@ TEST(Transport, SendTimeoutEndsAStalledUpload) {
     vokr::channel::post(settings, "urn:action", envelopeAround(64u << 20), sink);
     FAIL() << "the upload should have timed out";
   } catch (const vokr::Error& e) {
-    EXPECT_EQ(e.kind(), "ETransportError");
+    EXPECT_EQ(e.kindName(), "ETransportError");
     EXPECT_NE(std::string(e.what()).find("(SendTimeout)"), std::string::npos) << e.what();
   }
 }

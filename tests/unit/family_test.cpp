@@ -1,4 +1,4 @@
-// The frame shared by every family, exercised through the service-call seam: what the host
+// The frame shared by every family, exercised through a service double: what the host
 // message block, the counts and the result text show for each shape of held response.
 #include <gtest/gtest.h>
 
@@ -31,29 +31,27 @@ struct Script {
   bool heldDuringCall = false;
 } script;
 
-std::unique_ptr<schema::TRemotable> scriptedCall(Operation, const schema::TRemotable&) {
-  ++script.calls;
-  if (script.family) script.heldDuringCall = script.family->held() != nullptr;
-  if (script.failure) throw *script.failure;
-  auto r = std::make_unique<Response>();
-  for (const auto& m : script.messages) {
-    auto z = std::make_unique<schema::ZpravaServeruType>();
-    if (m.kod) z->kod = schema::TXSDecimal{m.kod};
-    z->uroven = m.level;
-    z->Text = m.text;
-    r->vysledek.push_back(std::move(z));
+class ScriptedService final : public plugin::Service {
+public:
+  std::unique_ptr<schema::TRemotable> call(Operation, const schema::TRemotable&) override {
+    ++script.calls;
+    if (script.family) script.heldDuringCall = script.family->held() != nullptr;
+    if (script.failure) throw *script.failure;
+    auto r = std::make_unique<Response>();
+    for (const auto& m : script.messages) {
+      auto z = std::make_unique<schema::ZpravaServeruType>();
+      if (m.kod) z->kod = schema::TXSDecimal{m.kod};
+      z->uroven = m.level;
+      z->Text = m.text;
+      r->vysledek.push_back(std::move(z));
+    }
+    return r;
   }
-  return r;
-}
+} scripted;
 
 class Frame : public ::testing::Test {
 protected:
-  void SetUp() override {
-    script = Script{};
-    saved = plugin::serviceCall();
-    plugin::serviceCall() = &scriptedCall;
-  }
-  void TearDown() override { plugin::serviceCall() = saved; }
+  void SetUp() override { script = Script{}; }
 
   void load(char* result = nullptr) {
     family.load(Operation::vytvorRezervaciZPMZ, result,
@@ -85,8 +83,7 @@ protected:
   }
 
   HostArena arena;
-  plugin::Family<Response> family;
-  plugin::ServiceCall saved;
+  plugin::Family<Response> family{scripted};
   bool copied = false;
 };
 
@@ -147,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Frame, FailedCallHoldsOneCallFailureMessage) {
-  script.failure = Error("ETransportError", "Could not connect to server");
+  script.failure = Error(ErrorKind::TransportError, "Could not connect to server");
   char result[4] = {'x', 'x', 'x', 'x'};
   load(result);
   EXPECT_STREQ(result, "0");
@@ -170,7 +167,7 @@ TEST_F(Frame, SuccessLeavesTheResultTextUnwritten) {
 TEST_F(Frame, ErrorBeforeTheCallIsHeldWithCode1001AndNothingIsSent) {
   char result[4] = {'x', 'x', 'x', 0};
   family.load(Operation::vytvorRezervaciZPMZ, result, []() -> std::unique_ptr<schema::TRemotable> {
-    throw Error("EConvertError", "'12a' is not a valid integer value");
+    throw Error(ErrorKind::ConvertError, "'12a' is not a valid integer value");
   });
   EXPECT_EQ(script.calls, 0);
   EXPECT_STREQ(result, "0");

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
 #include "plugin/host.h"
 #include "code_page.h"
 

@@ -13,7 +13,7 @@
 #include "host_memory.h"
 #include "host_records.h"
 #include "platform/error.h"
-#include "platform/platform.h"
+#include "platform/codepage.h"
 #include "proposals/zdp_document.h"
 #include "proposals/zpg_document.h"
 #include "code_page.h"
@@ -33,7 +33,7 @@ std::string raised(const std::function<void()>& build) {
   try {
     build();
   } catch (const vokr::Error& e) {
-    EXPECT_EQ(e.kind(), "EProposalError");
+    EXPECT_EQ(e.kindName(), "EProposalError");
     return e.what();
   }
   return "(nothing raised)";

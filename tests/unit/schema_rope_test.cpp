@@ -96,6 +96,25 @@ TEST(SchemaRope, JoinsTextAndKeepsBase64SegmentsApart) {
   EXPECT_EQ(ropeText(rope), "abc" + reference(3) + "de");
 }
 
+// A secret segment stands alone, so that a dump can tell it, and is sent as the text it is.
+TEST(SchemaRope, KeepsASecretSegmentApart) {
+  Rope rope;
+  rope.append("<p>");
+  rope.appendSecret("ta");
+  rope.append("</p>");
+  Rope tail;
+  tail.appendSecret("jne");
+  rope.append(std::move(tail));
+  ASSERT_EQ(rope.segments().size(), 4u);
+  EXPECT_FALSE(rope.segments()[0].secret);
+  EXPECT_TRUE(rope.segments()[1].secret);
+  EXPECT_EQ(rope.segments()[1].text, "ta");
+  EXPECT_EQ(rope.segments()[2].text, "</p>");
+  EXPECT_TRUE(rope.segments()[3].secret);
+  EXPECT_EQ(rope.size(), 12u);
+  EXPECT_EQ(ropeText(rope), "<p>ta</p>jne");
+}
+
 TEST(SchemaRope, ASourceEndingEarlyIsAnError) {
   Rope rope;
   rope.appendBase64(std::make_shared<PatternSource>(1000, 600));
@@ -103,7 +122,7 @@ TEST(SchemaRope, ASourceEndingEarlyIsAnError) {
     ropeText(rope);
     ADD_FAILURE() << "a short source was sent as if whole";
   } catch (const Error& e) {
-    EXPECT_EQ(e.kind(), "EInOutError");
+    EXPECT_EQ(e.kindName(), "EInOutError");
   }
 }
 

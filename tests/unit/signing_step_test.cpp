@@ -1,4 +1,4 @@
-// The signing step: temporary files in TmpPath, the call into a real signing library loaded
+// The signing step: temporary files in the temporary folder, the call into a real signing library loaded
 // from disk (the test signing library, steered through the signing block; the stand-in signer
 // where it is built), statuses and failure texts, and the signed-document dump.
 #include <unistd.h>
@@ -72,19 +72,25 @@ protected:
   void TearDown() override {
     unloadSigner();
     unsetenv("VOKR_TEST_SIGNER_RECORD");
-    vokr::plugin::resetSettings();
     fs::remove_all(root.parent_path());
   }
 
-  // Working parameters through their export, the record laid out from its offsets.
+  // What a load hands the step: the temporary folder, and the dump settings the library makes
+  // of the working parameters (dumps into `log`, named without timestamps).
   void setParams(const std::string& tmpPath, int32_t logLevel) {
-    vokr::test::Record r(arena.alloc(2055), 2055);
-    r.text(0, 1025, tmpPath).text(1025, 1025, log.string()).i32(2050, logLevel).u8(2054, 0);
-    SetVOKRParams(reinterpret_cast<const TVOKR_HostParams*>(r.data()));
+    tmpFolder = tmpPath + "/";
+    vokr::plugin::Params params;
+    params.logPath = log.string() + "/";
+    params.logLevel = logLevel;
+    params.logUseTimestamp = 0;
+    dumps = vokr::plugin::channelSettings(TConnectInfo{}, params).dumps;
   }
 
   SigningOutcome sign(const std::string& command, const char* operation = "zalozNavrhZPG") {
-    return signDocument(document, commandBlock(command), operation);
+    return sign(commandBlock(command), operation);
+  }
+  SigningOutcome sign(const Block& block, const char* operation = "zalozNavrhZPG") {
+    return signDocument(document, block, operation, tmpFolder, dumps);
   }
 
   static const SigningFailure& failureOf(const SigningOutcome& o) {
@@ -97,8 +103,9 @@ protected:
     return s ? *s : "<failed: " + std::get<SigningFailure>(o).text + ">";
   }
 
-  vokr::test::HostArena arena;
   fs::path root, tmp, log;
+  std::string tmpFolder;
+  vokr::channel::DumpSettings dumps;
   std::string document;
 };
 
@@ -141,7 +148,7 @@ TEST_F(SigningStep, PassesTheRecordsByteForByte) {
   Block block = commandBlock("sign");
   for (size_t i = 5; i < kBlockWidth; ++i) block[i] = static_cast<uint8_t>(i * 37 + 11);
   ASSERT_TRUE(std::holds_alternative<std::string>(
-      signDocument(document, block, "zalozNavrhZPG")));
+      sign(block)));
 
   const std::string bytes = readFile(recorded);
   ASSERT_EQ(bytes.size(), 3278u + 159u);
@@ -280,8 +287,7 @@ TEST_F(SigningStep, FileTroubleIsRaised) {
          fs::path deep = root;
          while (deep.string().size() < 1020) deep /= std::string(200, 'd');
          fs::create_directories(deep);
-         setenv("VOKR_SIGNING_DEEP", deep.c_str(), 1);
-         setParams("%VOKR_SIGNING_DEEP%", 0);
+         setParams(deep.string(), 0);
        },
        "the path cannot be handed to the signing library"},
   };
@@ -296,7 +302,7 @@ TEST_F(SigningStep, FileTroubleIsRaised) {
       sign("sign");
       ADD_FAILURE() << "no error raised";
     } catch (const vokr::Error& e) {
-      EXPECT_EQ(e.kind(), "EInOutError");
+      EXPECT_EQ(e.kindName(), "EInOutError");
       EXPECT_THAT(e.what(), HasSubstr(c.message));
     }
     EXPECT_FALSE(fs::exists(recorded)) << "the library was called";
@@ -314,14 +320,14 @@ TEST_F(SigningStep, StandInLibrarySignsThroughTheStep) {
   std::memcpy(block.data(), key.c_str(), key.size());
   std::memcpy(block.data() + 1025, keys.kPassword, std::strlen(keys.kPassword));
 
-  const SigningOutcome outcome = signDocument(document, block, "zalozNavrhZPG");
+  const SigningOutcome outcome = sign(block);
   ASSERT_TRUE(std::holds_alternative<std::string>(outcome)) << failureOf(outcome).text;
   writeFile(root / "signed.xml", std::get<std::string>(outcome));
   EXPECT_TRUE(vokr::signing_test::xmlsecVerifies(root / "signed.xml", keys.certificate));
   EXPECT_THAT(filesIn(tmp), testing::IsEmpty());
 
   std::memcpy(block.data() + 1025, "spatne\0", 7);
-  const SigningFailure f = failureOf(signDocument(document, block, "zalozNavrhZPG"));
+  const SigningFailure f = failureOf(sign(block));
   EXPECT_EQ(f.status, -3);
   EXPECT_THAT(f.text, StartsWith("Signature utility error - -3\r\nthe private key in "));
 }

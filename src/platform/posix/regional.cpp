@@ -3,7 +3,8 @@
 #include <ctime>
 #include <locale.h>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
 
 namespace vokr::platform {
 

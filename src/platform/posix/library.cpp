@@ -3,7 +3,9 @@
 #include <elf.h>
 #include <link.h>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
+#include "platform/library.h"
+#include "platform/paths.h"
 #include "vokr.h"  // the version
 
 namespace vokr::platform {
@@ -89,6 +91,23 @@ std::optional<std::array<uint16_t, 4>> libraryVersion() {
   NoteSearch search{moduleBase(), std::nullopt};
   if (search.base) dl_iterate_phdr(&searchModule, &search);
   return search.found;
+}
+
+LoadedLibrary* loadLibrary(const std::string& path, std::string& why) {
+  void* handle = dlopen(nativePath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) why = dlerror();
+  return static_cast<LoadedLibrary*>(handle);
+}
+
+void* librarySymbol(LoadedLibrary* library, const char* name) { return dlsym(library, name); }
+
+std::string loadedFrom(LoadedLibrary* library) {
+  link_map* map = nullptr;
+  return dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 && map ? ansiToUtf8(map->l_name) : std::string();
+}
+
+void unloadLibrary(LoadedLibrary* library) {
+  if (library) dlclose(library);
 }
 
 } // namespace vokr::platform

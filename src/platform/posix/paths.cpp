@@ -4,9 +4,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
+#include "platform/paths.h"
 
 namespace vokr::platform {
+
+std::string nativePath(std::string_view utf8) { return utf8ToAnsi(utf8); }
 
 std::optional<std::string> environment(const std::string& name) {
   const char* v = std::getenv(name.c_str());

@@ -5,7 +5,8 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include "platform/platform.h"
+#include "platform/codepage.h"
+#include "platform/utf8.h"
 
 namespace vokr::platform {
 
@@ -37,17 +38,6 @@ CodePage& state() {
 
 bool isUtf8Name(const char* name) {
   return strcasecmp(name, "UTF-8") == 0 || strcasecmp(name, "UTF8") == 0;
-}
-
-// Length of the UTF-8 sequence starting at s[i], or 0 for an invalid one.
-size_t utf8Length(std::string_view s, size_t i) {
-  unsigned char c = static_cast<unsigned char>(s[i]);
-  size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-  if (n == 0 || i + n > s.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  if (n == 2 && c < 0xC2) return 0;  // overlong
-  return n;
 }
 
 } // namespace
@@ -143,7 +133,5 @@ std::string utf8ToAnsi(std::string_view utf8, size_t maxBytes) {
   }
   return out;
 }
-
-std::string nativePath(std::string_view utf8) { return utf8ToAnsi(utf8); }
 
 } // namespace vokr::platform

@@ -1,0 +1,200 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/paths.h"
+
+namespace vokr::platform {
+
+namespace {
+
+// `error` is the errno of the failed call, taken before anything else may change it.
+[[noreturn]] void osFileError(std::string_view what, const std::string& path, int error) {
+  fileError(what, path, std::strerror(error));
+}
+
+int fd(const OpenFile& file) { return static_cast<int>(file.handle()); }
+
+OpenFile openNative(const std::string& native, int flags, mode_t mode = 0) {
+  return OpenFile(::open(native.c_str(), flags | O_CLOEXEC, mode));
+}
+
+// Writes all n bytes, in as many writes as it takes. False on an error, with errno telling
+// which.
+bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    const ssize_t done = ::write(fd(file), at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      if (done == 0) errno = EIO;
+      return false;
+    }
+    at += done;
+    n -= size_t(done);
+  }
+  return true;
+}
+
+// The new content of a replaced file, in a file of its own beside the target until it
+// replaces it. Removed again unless committed.
+class ReplacementFile {
+public:
+  explicit ReplacementFile(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    directory_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    static unsigned counter = 0;
+    // A short name of our own: the target's name may already be as long as names can be.
+    for (int attempt = 0; attempt < 100 && !file_.isOpen(); ++attempt) {
+      name_ = directory_ + "/.vokr-" + std::to_string(getpid()) + "-" + std::to_string(++counter) +
+              ".tmp";
+      file_ = openNative(name_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
+      if (!file_.isOpen() && errno != EEXIST) break;
+    }
+    pending_ = file_.isOpen();
+  }
+  ~ReplacementFile() {
+    file_.close();
+    if (pending_) unlink(name_.c_str());
+  }
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  bool created() const { return file_.isOpen(); }
+  bool write(std::span<const uint8_t> content) {
+    return writeAll(file_, content.data(), content.size());
+  }
+
+  // Durable content, then the rename that makes it the target in one step.
+  bool commit(const std::string& target) {
+    struct stat earlier;
+    // A replaced file keeps its permissions, as one overwritten in place would.
+    if (stat(target.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode))
+      fchmod(fd(file_), earlier.st_mode & 07777);
+    if (fsync(fd(file_)) != 0) return false;
+    if (!file_.close()) return false;
+    if (rename(name_.c_str(), target.c_str()) != 0) return false;
+    pending_ = false;
+    if (OpenFile dir = openNative(directory_, O_RDONLY | O_DIRECTORY); dir.isOpen())
+      fsync(fd(dir));  // the rename itself survives a crash
+    return true;
+  }
+
+private:
+  std::string directory_;
+  std::string name_;
+  OpenFile file_;
+  bool pending_ = false;  // the new file is still there under its own name
+};
+
+} // namespace
+
+bool OpenFile::close() noexcept {
+  if (handle_ == kNone) return true;
+  const int closing = static_cast<int>(std::exchange(handle_, kNone));
+  return ::close(closing) == 0;
+}
+
+bool fileInUse(const std::string& path) {
+  const std::string native = nativePath(path);
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) return false;  // nothing there: free to create
+  OpenFile file = openNative(native, O_RDWR | O_NOCTTY);
+  if (!file.isOpen()) return true;
+  struct flock lock{};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  // Closing drops whatever lock this test took.
+  return fcntl(fd(file), F_OFD_SETLK, &lock) != 0 || flock(fd(file), LOCK_EX | LOCK_NB) != 0;
+}
+
+bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept {
+  try {
+    const std::string native = nativePath(path);
+    ReplacementFile file(native);
+    return file.created() && file.write(content) && file.commit(native);
+  } catch (...) {
+    return false;
+  }
+}
+
+void createNewFile(const std::string& path, std::string_view bytes) {
+  OpenFile file = openNative(nativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+  if (!file.isOpen()) osFileError("cannot create", path, errno);
+  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, errno);
+  if (!file.close()) osFileError("cannot write", path, errno);
+}
+
+std::optional<std::string> readFileIfExists(const std::string& path) {
+  OpenFile file = openNative(nativePath(path), O_RDONLY | O_NOFOLLOW);
+  if (!file.isOpen()) {
+    if (errno == ENOENT) return std::nullopt;
+    osFileError("cannot open", path, errno);
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd(file), buffer, sizeof buffer);
+    if (n > 0) bytes.append(buffer, static_cast<size_t>(n));
+    else if (n == 0) return bytes;
+    else if (errno != EINTR) osFileError("cannot read", path, errno);
+  }
+}
+
+void deleteFileIfExists(const std::string& path) {
+  if (unlink(nativePath(path).c_str()) != 0 && errno != ENOENT)
+    osFileError("cannot delete", path, errno);
+}
+
+OutputFile OutputFile::createOwnerOnly(const std::string& path) noexcept {
+  OutputFile out;
+  try {
+    out.file_ = openNative(nativePath(path), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    // An older file of that name may have been created with wider permissions.
+    if (out.file_.isOpen()) fchmod(fd(out.file_), 0600);
+  } catch (...) {
+    out.file_.close();
+  }
+  return out;
+}
+
+bool OutputFile::writeAll(std::string_view bytes) noexcept {
+  if (!file_.isOpen()) return false;
+  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
+  file_.close();
+  return false;
+}
+
+InputFile::InputFile(std::string path, std::string noun)
+    : path_(std::move(path)), noun_(std::move(noun)) {
+  file_ = openNative(nativePath(path_), O_RDONLY | O_LARGEFILE);
+  if (!file_.isOpen()) {
+    const int error = errno;
+    osFileError("cannot open " + noun_, path_, error);
+  }
+  struct stat64 st;
+  if (fstat64(fd(file_), &st) != 0) {
+    const int error = errno;
+    osFileError("cannot read " + noun_, path_, error);
+  }
+  if (!S_ISREG(st.st_mode))
+    osFileError("cannot read " + noun_, path_, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+  size_ = static_cast<uint64_t>(st.st_size);
+}
+
+size_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) const {
+  for (;;) {
+    const ssize_t got = pread64(fd(file_), buffer, n, static_cast<off64_t>(offset));
+    if (got >= 0) return static_cast<size_t>(got);
+    const int error = errno;
+    if (error != EINTR) osFileError("cannot read " + noun_, path_, error);
+  }
+}
+
+} // namespace vokr::platform
