@@ -24,6 +24,9 @@ file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/vokr.def
 # The version resource: the identification export reads the file version from it.
 configure_file(${PROJECT_SOURCE_DIR}/src/platform/win32/version.rc.in ${PROJECT_BINARY_DIR}/vokr-version.rc @ONLY)
 
+# The Windows layer reads version resources (version.dll) and the UNC names of mapped drives (mpr.dll).
+target_link_libraries(vokr_objects PUBLIC version mpr)
+
 target_sources(vokr PRIVATE ${PROJECT_BINARY_DIR}/vokr.def ${PROJECT_BINARY_DIR}/vokr-version.rc)
 target_link_options(vokr PRIVATE -Wl,--no-undefined -Wl,--enable-stdcall-fixup)
 set_target_properties(vokr PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})

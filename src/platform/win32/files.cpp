@@ -1,0 +1,179 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include "platform/paths.h"
+#include "platform/win32/wide.h"
+
+namespace vokr::platform {
+
+using win32::wide;
+
+namespace {
+
+// `error` is the GetLastError of the failed call, taken before anything else may change it.
+[[noreturn]] void osFileError(std::string_view what, const std::string& path, DWORD error) {
+  fileError(what, path, win32::systemMessage(error));
+}
+
+HANDLE handleOf(const OpenFile& file) { return reinterpret_cast<HANDLE>(file.handle()); }
+
+// INVALID_HANDLE_VALUE is -1, OpenFile's "no file".
+OpenFile openWide(const std::string& path, DWORD access, DWORD sharing, DWORD disposition, DWORD flags = 0) {
+  return OpenFile(reinterpret_cast<intptr_t>(CreateFileW(wide(path).c_str(), access, sharing, nullptr,
+                                                         disposition, FILE_ATTRIBUTE_NORMAL | flags, nullptr)));
+}
+
+// "An operation is not supported on a directory" (not in every SDK's headers).
+constexpr DWORD kErrorDirectoryNotSupported = 336;
+
+bool missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// Writes all n bytes, in as many writes as it takes. False on an error, GetLastError telling which.
+bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    DWORD done = 0;
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    if (!WriteFile(handleOf(file), at, DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30), &done, nullptr))
+      return false;
+    at += done;
+    n -= done;
+  }
+  return true;
+}
+
+// The new content of a replaced file, in a file of its own beside the target until it
+// replaces it. Removed again unless committed.
+class ReplacementFile {
+public:
+  explicit ReplacementFile(const std::string& target) {
+    const std::string directory = target.substr(0, target.size() - fileName(target).size());
+    static unsigned counter = 0;
+    // A short name of our own: the target's name may already be as long as names can be. A
+    // name that exists, or a reparse point in its place, is not opened: CREATE_NEW.
+    for (int attempt = 0; attempt < 100 && !file_.isOpen(); ++attempt) {
+      name_ = directory + ".vokr-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
+      file_ = openWide(name_, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
+      if (!file_.isOpen() && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    pending_ = file_.isOpen();
+  }
+  ~ReplacementFile() {
+    file_.close();
+    if (pending_) DeleteFileW(wide(name_).c_str());
+  }
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  bool created() const { return file_.isOpen(); }
+  bool write(std::span<const uint8_t> content) { return writeAll(file_, content.data(), content.size()); }
+
+  // Durable content, then the move that makes it the target in one step.
+  bool commit(const std::string& target) {
+    if (!FlushFileBuffers(handleOf(file_)) || !file_.close()) return false;
+    if (!MoveFileExW(wide(name_).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return false;
+    pending_ = false;
+    return true;
+  }
+
+private:
+  std::string name_;
+  OpenFile file_;
+  bool pending_ = false;  // the new file is still there under its own name
+};
+
+} // namespace
+
+bool OpenFile::close() noexcept {
+  if (handle_ == kNone) return true;
+  return CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle_, kNone)));
+}
+
+// In use: it exists and cannot be opened for reading and writing with nothing shared.
+bool fileInUse(const std::string& path) {
+  if (GetFileAttributesW(wide(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  return !openWide(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING).isOpen();
+}
+
+bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept {
+  try {
+    ReplacementFile file(path);
+    return file.created() && file.write(content) && file.commit(path);
+  } catch (...) {
+    return false;
+  }
+}
+
+void createNewFile(const std::string& path, std::string_view bytes) {
+  OpenFile file = openWide(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.isOpen()) osFileError("cannot create", path, GetLastError());
+  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, GetLastError());
+  if (!file.close()) osFileError("cannot write", path, GetLastError());
+}
+
+std::optional<std::string> readFileIfExists(const std::string& path) {
+  OpenFile file = openWide(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (!file.isOpen()) {
+    const DWORD error = GetLastError();
+    if (missing(error)) return std::nullopt;
+    osFileError("cannot open", path, error);
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(handleOf(file), buffer, sizeof buffer, &n, nullptr)) osFileError("cannot read", path, GetLastError());
+    if (n == 0) return bytes;
+    bytes.append(buffer, n);
+  }
+}
+
+void deleteFileIfExists(const std::string& path) {
+  if (!DeleteFileW(wide(path).c_str()) && !missing(GetLastError()))
+    osFileError("cannot delete", path, GetLastError());
+}
+
+OutputFile OutputFile::createOwnerOnly(const std::string& path) noexcept {
+  OutputFile out;
+  try {
+    out.file_ = openWide(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+  } catch (...) {
+    out.file_.close();
+  }
+  return out;
+}
+
+bool OutputFile::writeAll(std::string_view bytes) noexcept {
+  if (!file_.isOpen()) return false;
+  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
+  file_.close();
+  return false;
+}
+
+// Shared: others may go on reading and writing the file meanwhile.
+InputFile::InputFile(std::string path, std::string noun) : path_(std::move(path)), noun_(std::move(noun)) {
+  file_ = openWide(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (!file_.isOpen()) osFileError("cannot open " + noun_, path_, GetLastError());
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handleOf(file_), &info)) osFileError("cannot read " + noun_, path_, GetLastError());
+  // A directory opens (backup semantics) so that it can be named as what it is.
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    osFileError("cannot read " + noun_, path_, kErrorDirectoryNotSupported);
+  size_ = (uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+}
+
+size_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) const {
+  OVERLAPPED at{};
+  at.Offset = DWORD(offset);
+  at.OffsetHigh = DWORD(offset >> 32);
+  DWORD got = 0;
+  const DWORD want = DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30);
+  if (ReadFile(handleOf(file_), buffer, want, &got, &at)) return got;
+  const DWORD error = GetLastError();
+  if (error == ERROR_HANDLE_EOF) return 0;
+  osFileError("cannot read " + noun_, path_, error);
+}
+
+} // namespace vokr::platform
