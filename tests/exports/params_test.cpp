@@ -6,6 +6,7 @@
 
 #include "host_memory.h"
 #include "plugin.h"
+#include "system.h"
 
 using namespace vokr::test;
 namespace fs = std::filesystem;
@@ -24,9 +25,9 @@ protected:
     fs::create_directories(root / "tmpdir");
     fs::create_directories(root / "cwd" / "logs");
     fs::create_directories(root / "abs");
-    setenv("tmp", (root / "tmpdir").c_str(), 1);
-    setenv("VOKR_TEST_DIR", (root / "abs").c_str(), 1);
-    unsetenv("VOKR_TEST_UNSET");
+    vokr::test::setEnv("tmp", (root / "tmpdir").string());
+    vokr::test::setEnv("VOKR_TEST_DIR", (root / "abs").string());
+    vokr::test::unsetEnv("VOKR_TEST_UNSET");
     savedCwd = fs::current_path();
     fs::current_path(root / "cwd");
     plugin = std::make_unique<Plugin>();
@@ -116,12 +117,12 @@ TEST_F(WorkingParams, LevelAndTimestampByteStoredUnchanged) {
 }
 
 TEST_F(WorkingParams, TemporaryDirectoryFallsBackWhenTmpIsUnset) {
-  unsetenv("tmp");
-  setenv("TMP", (root / "abs").c_str(), 1);
+  vokr::test::unsetEnv("tmp");
+  vokr::test::setEnv("TMP", (root / "abs").string());
   set(dir(root / "gone"), "");
   EXPECT_EQ(get().textAt(kTmpPath, kPathWidth), dir(root / "abs"));
-  unsetenv("TMP");
-  unsetenv("TMPDIR");
+  vokr::test::unsetEnv("TMP");
+  vokr::test::unsetEnv("TMPDIR");
   set(dir(root / "gone"), "");
   EXPECT_EQ(get().textAt(kTmpPath, kPathWidth), "/tmp/");
 }

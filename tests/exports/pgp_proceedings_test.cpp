@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "family_calls.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -29,12 +30,12 @@ protected:
     FamilyTest::SetUp();
     const char* tz = std::getenv("TZ");
     savedTz_ = tz ? std::optional<std::string>(tz) : std::nullopt;
-    setenv("TZ", "Europe/Prague", 1);
+    vokr::test::setEnv("TZ", "Europe/Prague");
     tzset();
   }
   void TearDown() override {
-    if (savedTz_) setenv("TZ", savedTz_->c_str(), 1);
-    else unsetenv("TZ");
+    if (savedTz_) vokr::test::setEnv("TZ", savedTz_->c_str());
+    else vokr::test::unsetEnv("TZ");
     tzset();
   }
   void loadWith(const std::string& response) {

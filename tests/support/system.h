@@ -8,6 +8,13 @@
 
 namespace vokr::test {
 
+// The delimiter the library puts between names on this system.
+#if defined(_WIN32)
+inline constexpr char kPathDelimiter = '\\';
+#else
+inline constexpr char kPathDelimiter = '/';
+#endif
+
 void setEnv(const std::string& name, const std::string& value);
 void unsetEnv(const std::string& name);
 

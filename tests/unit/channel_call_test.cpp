@@ -21,6 +21,7 @@
 #include "schema/messages.h"
 #include "code_page.h"
 #include "test_data.h"
+#include "system.h"
 
 #define STR2(x) #x
 #define STR(x) STR2(x)
@@ -79,11 +80,11 @@ class ScopedEnv {
 public:
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
+    vokr::test::setEnv(name, value);
   }
   ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_) vokr::test::setEnv(name_, old_->c_str());
+    else vokr::test::unsetEnv(name_);
   }
 
 private:

@@ -20,6 +20,7 @@
 #include "platform/error.h"
 #include "schema/messages.h"
 #include "rope_text.h"
+#include "system.h"
 #include "test_data.h"
 #include "schema/rope.h"
 
@@ -34,15 +35,13 @@ using vokr::channel::dumpFileName;
 class Dumps : public ::testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vokr-dumps-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    dumps = {.enabled = true, .useTimestamp = false, .folder = dir.string() + "/"};
+    dir = vokr::test::makeTempDirectory("vokr-dumps");
+    dumps = {.enabled = true, .useTimestamp = false, .folder = dir.string() + vokr::test::kPathDelimiter};
   }
   void TearDown() override { fs::remove_all(dir); }
   std::vector<std::string> files() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
