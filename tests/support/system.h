@@ -15,6 +15,10 @@ inline constexpr char kPathDelimiter = '\\';
 inline constexpr char kPathDelimiter = '/';
 #endif
 
+// A UTF-8 text as the host sees it in the tests' environment: unchanged under Linux's UTF-8
+// locale, in the ANSI code page (a Czech host's 1250) under wine.
+std::string hostText(const std::string& utf8);
+
 void setEnv(const std::string& name, const std::string& value);
 void unsetEnv(const std::string& name);
 

@@ -14,6 +14,8 @@
 
 namespace vokr::test {
 
+std::string hostText(const std::string& utf8) { return utf8; }
+
 void setEnv(const std::string& name, const std::string& value) { setenv(name.c_str(), value.c_str(), 1); }
 void unsetEnv(const std::string& name) { unsetenv(name.c_str()); }
 

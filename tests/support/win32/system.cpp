@@ -35,6 +35,14 @@ Socket fromWinsock(SOCKET s) { return s == INVALID_SOCKET ? -1 : static_cast<Soc
 
 } // namespace
 
+std::string hostText(const std::string& utf8) {
+  const std::wstring w = wide(utf8);
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), nullptr, 0, "?", nullptr);
+  std::string text(size_t(n > 0 ? n : 0), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), int(w.size()), text.data(), n, "?", nullptr);
+  return text;
+}
+
 // _wputenv changes the C runtime's copy and the process environment alike: the library reads
 // the latter, OpenSSL the former.
 void setEnv(const std::string& name, const std::string& value) { _wputenv(wide(name + "=" + value).c_str()); }
