@@ -555,9 +555,7 @@ void pauseBetweenPolls(const Options& o) {
 
 FileSnapshot snapshot(const std::string& path) {
   if (path.empty()) return {};
-  std::error_code error;
-  const uintmax_t size = std::filesystem::file_size(path, error);
-  return {sys::fileIdentity(path), error ? 0 : size};
+  return {sys::fileIdentity(path), sys::fileSize(path).value_or(0)};
 }
 
 // A saved file replaces the earlier one whole: a new file, not the old one written over.

@@ -42,6 +42,8 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 std::optional<FileIdentity> fileIdentity(const std::string& path);
+// The size of a file; nothing when there is none.
+std::optional<uint64_t> fileSize(const std::string& path);
 
 // Calls `handler` (on a thread of its own, never inside the plug-in) when the user interrupts
 // the program (Ctrl-C, SIGTERM, SIGHUP, closing the console), with the number of that signal.

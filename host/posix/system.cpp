@@ -69,6 +69,12 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
   return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
+std::optional<uint64_t> fileSize(const std::string& path) {
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0) return std::nullopt;
+  return static_cast<uint64_t>(st.st_size);
+}
+
 // The signals are blocked in every thread (the mask is inherited) and taken by one waiting
 // thread, so that no handler ever runs inside the plug-in.
 void onInterrupt(void (*handler)(int signal)) {

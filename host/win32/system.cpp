@@ -98,6 +98,12 @@ std::optional<FileIdentity> fileIdentity(const std::string& path) {
   return FileIdentity{info.dwVolumeSerialNumber, (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+std::optional<uint64_t> fileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 // The console runs its handler on a thread of its own.
 void onInterrupt(void (*handler)(int signal)) {
   interruptHandler = handler;
