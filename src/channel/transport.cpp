@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "platform/error.h"
-#include "platform/paths.h"
+#include "platform/trust.h"
 #include "schema/rope.h"
 #include "vokr.h"  // the version
 
@@ -205,11 +205,10 @@ void setProxy(CURL* easy, const TransportSettings& s) {
 void setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-  // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
-  const std::string file = platform::nativePath(platform::environment("SSL_CERT_FILE").value_or(""));
-  const std::string dir = platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""));
-  if (!file.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, file.c_str());
-  if (!dir.empty()) curl_easy_setopt(easy, CURLOPT_CAPATH, dir.c_str());
+  const platform::TrustAnchors anchors = platform::trustAnchors();
+  if (!anchors.file.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, anchors.file.c_str());
+  if (!anchors.directory.empty()) curl_easy_setopt(easy, CURLOPT_CAPATH, anchors.directory.c_str());
+  if (anchors.systemStore) curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
 }
 
 } // namespace
