@@ -2,10 +2,6 @@
 // wire, what comes back, and every way the exchange can fail.
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <netinet/in.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -64,15 +60,9 @@ std::string headerOf(const std::string& envelope) {
 
 // A loopback port on which nothing listens.
 uint16_t closedPort() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
+  uint16_t port = 0;
+  vokr::test::closeSocket(vokr::test::listenOnLoopback(port));
+  return port;
 }
 
 // Sets an environment variable for the life of the object.
