@@ -75,20 +75,35 @@ std::optional<uint64_t> fileSize(const std::string& path) {
   return static_cast<uint64_t>(st.st_size);
 }
 
-// The signals are blocked in every thread (the mask is inherited) and taken by one waiting
-// thread, so that no handler ever runs inside the plug-in.
-void onInterrupt(void (*handler)(int signal)) {
+namespace {
+
+void (*interruptHandler)(int) = nullptr;
+
+sigset_t interruptSignals() {
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
   sigaddset(&set, SIGHUP);
+  return set;
+}
+
+void watch() {
+  sigset_t set = interruptSignals();
+  int signal = 0;
+  sigwait(&set, &signal);
+  interruptHandler(signal);
+}
+
+} // namespace
+
+// The signals are blocked in every thread (the mask is inherited) and taken by one waiting
+// thread, so that no handler ever runs inside the plug-in.
+void onInterrupt(void (*handler)(int signal)) {
+  interruptHandler = handler;
+  sigset_t set = interruptSignals();
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread([set, handler] {
-    int signal = 0;
-    sigwait(&set, &signal);
-    handler(signal);
-  }).detach();
+  std::thread(watch).detach();
 }
 
 } // namespace host::sys
