@@ -38,6 +38,13 @@ Service& cadastreService();
 inline constexpr std::string_view kCallFailed = "1000";    // the service call failed
 inline constexpr std::string_view kNotSent = "1001";       // an error before or outside the call
 
+// The code of an error out of the service call. Host data the request cannot carry (an unsafe
+// URL, a text XML cannot hold) is refused there before anything is sent: "1001" like an error
+// of building the request. Every other kind means the call failed.
+inline std::string_view callFailureCode(const Error& e) {
+  return e.kind() == ErrorKind::ConvertError ? kNotSent : kCallFailed;
+}
+
 // A CHYBA message with the given code and text.
 std::unique_ptr<schema::ZpravaServeruType> ownMessage(std::string_view code, std::string text);
 
@@ -73,7 +80,7 @@ public:
         answer.release();
         held_.reset(typed);
       } catch (const Error& e) {
-        holdOwnMessage(kCallFailed, e, resultText);
+        holdOwnMessage(callFailureCode(e), e, resultText);
       }
     });
   }

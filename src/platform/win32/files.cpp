@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/paths.h"
 #include "platform/win32/wide.h"
 
@@ -30,20 +32,47 @@ constexpr DWORD kErrorDirectoryNotSupported = 336;
 bool missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 
+// Writes all n bytes, in as many writes as it takes. False on an error, GetLastError telling which.
+bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    DWORD done = 0;
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    if (!WriteFile(handleOf(file), at, DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30), &done, nullptr))
+      return false;
+    at += done;
+    n -= done;
+  }
+  return true;
+}
+
+// A new file in `directory` (ending with a delimiter, or empty for the current one) under a
+// name of our own, which nothing else has: CREATE_NEW, and no reparse point in its place is
+// opened. The name goes to `name`. Not open when it cannot be made.
+OpenFile createBeside(const std::string& directory, std::string& name) {
+  static std::atomic<unsigned> counter = 0;
+  OpenFile file;
+  // A short name: the target's name may already be as long as names can be.
+  for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+    name = directory + ".vokr-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
+    file = openWide(name, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
+    if (!file.isOpen() && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return file;
+}
+
+std::string directoryOf(const std::string& path) { return path.substr(0, path.size() - fileName(path).size()); }
+
+bool replaceBy(const std::string& newName, const std::string& target) {
+  return MoveFileExW(wide(newName).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 // The new content of a replaced file, in a file of its own beside the target until it
 // replaces it. Removed again unless committed.
 class ReplacementFile {
 public:
   explicit ReplacementFile(const std::string& target) {
-    const std::string directory = target.substr(0, target.size() - fileName(target).size());
-    static unsigned counter = 0;
-    // A short name of our own: the target's name may already be as long as names can be. A
-    // name that exists, or a reparse point in its place, is not opened: CREATE_NEW.
-    for (int attempt = 0; attempt < 100 && !file_.isOpen(); ++attempt) {
-      name_ = directory + ".vokr-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
-      file_ = openWide(name_, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
-      if (!file_.isOpen() && GetLastError() != ERROR_FILE_EXISTS) break;
-    }
+    file_ = createBeside(directoryOf(target), name_);
     pending_ = file_.isOpen();
   }
   ~ReplacementFile() {
@@ -54,13 +83,12 @@ public:
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   bool created() const { return file_.isOpen(); }
-  bool write(std::span<const uint8_t> content) { return file_.writeAll(content.data(), content.size()); }
+  bool write(std::span<const uint8_t> content) { return writeAll(file_, content.data(), content.size()); }
 
   // Durable content, then the move that makes it the target in one step.
   bool commit(const std::string& target) {
     if (!FlushFileBuffers(handleOf(file_)) || !file_.close()) return false;
-    if (!MoveFileExW(wide(name_).c_str(), wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return false;
+    if (!replaceBy(name_, target)) return false;
     pending_ = false;
     return true;
   }
@@ -73,18 +101,6 @@ private:
 
 } // namespace
 
-bool OpenFile::writeAll(const void* bytes, size_t n) const noexcept {
-  const char* at = static_cast<const char*>(bytes);
-  while (n > 0) {
-    DWORD done = 0;
-    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
-    if (!WriteFile(handleOf(*this), at, DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30), &done, nullptr))
-      return false;
-    at += done;
-    n -= done;
-  }
-  return true;
-}
 
 bool OpenFile::close() noexcept {
   if (handle_ == kNone) return true;
@@ -109,7 +125,7 @@ bool replaceFile(const std::string& path, std::span<const uint8_t> content) noex
 void createNewFile(const std::string& path, std::string_view bytes) {
   OpenFile file = openWide(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
   if (!file.isOpen()) osFileError("cannot create", path, GetLastError());
-  if (!file.writeAll(bytes.data(), bytes.size())) osFileError("cannot write", path, GetLastError());
+  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, GetLastError());
   if (!file.close()) osFileError("cannot write", path, GetLastError());
 }
 
@@ -135,14 +151,44 @@ void deleteFileIfExists(const std::string& path) {
     osFileError("cannot delete", path, GetLastError());
 }
 
-OutputFile OutputFile::createOwnerOnly(const std::string& path) noexcept {
+// Owner only: a new file takes the access list of its folder, the user's own for the log folder
+// a host keeps in the user's profile.
+OutputFile OutputFile::replaceOwnerOnly(const std::string& path) noexcept {
   OutputFile out;
   try {
-    out.file_ = openWide(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+    out.target_ = path;
+    out.file_ = createBeside(directoryOf(path), out.newName_);
   } catch (...) {
-    out.file_.close();
+    out.discard();
   }
   return out;
+}
+
+bool OutputFile::writeAll(std::string_view bytes) noexcept {
+  if (!file_.isOpen()) return false;
+  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
+  discard();
+  return false;
+}
+
+// MoveFileExW replaces a reparse point at the target itself, and does not follow it.
+bool OutputFile::close() noexcept {
+  if (!file_.isOpen()) return false;
+  try {
+    if (file_.close() && replaceBy(newName_, target_)) return true;
+    DeleteFileW(wide(newName_).c_str());
+  } catch (...) {
+  }
+  return false;
+}
+
+void OutputFile::discard() noexcept {
+  if (!file_.isOpen()) return;
+  file_.close();
+  try {
+    DeleteFileW(wide(newName_).c_str());
+  } catch (...) {
+  }
 }
 
 // Shared: others may go on reading and writing the file meanwhile.
