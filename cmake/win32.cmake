@@ -6,7 +6,7 @@ enable_language(RC)
 
 # Windows 7 and later; no min/max macros in the way of std::min.
 add_compile_definitions(_WIN32_WINNT=0x0601 NOMINMAX)
-# libxml2 and xmlsec1 are linked in statically. LIBXML_STATIC_FOR_DLL: libxml2's per-thread
+# libxml2 is linked in statically. LIBXML_STATIC_FOR_DLL: its per-thread
 # state is freed by xmlDllMain, which the plug-in's DllMain calls.
 set_property(TARGET PkgConfig::LIBXML2 APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS
   LIBXML_STATIC LIBXML_STATIC_FOR_DLL)
