@@ -51,6 +51,9 @@ public:
 
   bool isOpen() const { return handle_ != kNone; }
   intptr_t handle() const { return handle_; }
+  // All n bytes, in as many writes as it takes. False on an error, the system's error code
+  // (errno, GetLastError) telling which.
+  bool writeAll(const void* bytes, size_t n) const noexcept;
   // False when closing reports an error (written data may be lost). Closed either way.
   bool close() noexcept;
 

@@ -25,24 +25,6 @@ OpenFile openNative(const std::string& native, int flags, mode_t mode = 0) {
   return OpenFile(::open(native.c_str(), flags | O_CLOEXEC, mode));
 }
 
-// Writes all n bytes, in as many writes as it takes. False on an error, with errno telling
-// which.
-bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
-  const char* at = static_cast<const char*>(bytes);
-  while (n > 0) {
-    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
-    const ssize_t done = ::write(fd(file), at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) {
-      if (done == 0) errno = EIO;
-      return false;
-    }
-    at += done;
-    n -= size_t(done);
-  }
-  return true;
-}
-
 std::string directoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -79,7 +61,7 @@ public:
 
   bool created() const { return file_.isOpen(); }
   bool write(std::span<const uint8_t> content) {
-    return writeAll(file_, content.data(), content.size());
+    return file_.writeAll(content.data(), content.size());
   }
 
   // Durable content, then the rename that makes it the target in one step.
@@ -105,6 +87,22 @@ private:
 };
 
 } // namespace
+
+bool OpenFile::writeAll(const void* bytes, size_t n) const noexcept {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    const ssize_t done = ::write(fd(*this), at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      if (done == 0) errno = EIO;
+      return false;
+    }
+    at += done;
+    n -= size_t(done);
+  }
+  return true;
+}
 
 bool OpenFile::close() noexcept {
   if (handle_ == kNone) return true;
@@ -138,7 +136,7 @@ bool replaceFile(const std::string& path, std::span<const uint8_t> content) noex
 void createNewFile(const std::string& path, std::string_view bytes) {
   OpenFile file = openNative(nativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
   if (!file.isOpen()) osFileError("cannot create", path, errno);
-  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, errno);
+  if (!file.writeAll(bytes.data(), bytes.size())) osFileError("cannot write", path, errno);
   if (!file.close()) osFileError("cannot write", path, errno);
 }
 
@@ -174,13 +172,6 @@ OutputFile OutputFile::replaceOwnerOnly(const std::string& path) noexcept {
     out.discard();
   }
   return out;
-}
-
-bool OutputFile::writeAll(std::string_view bytes) noexcept {
-  if (!file_.isOpen()) return false;
-  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
-  discard();
-  return false;
 }
 
 bool OutputFile::close() noexcept {

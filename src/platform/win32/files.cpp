@@ -32,20 +32,6 @@ constexpr DWORD kErrorDirectoryNotSupported = 336;
 bool missing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 
-// Writes all n bytes, in as many writes as it takes. False on an error, GetLastError telling which.
-bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
-  const char* at = static_cast<const char*>(bytes);
-  while (n > 0) {
-    DWORD done = 0;
-    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
-    if (!WriteFile(handleOf(file), at, DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30), &done, nullptr))
-      return false;
-    at += done;
-    n -= done;
-  }
-  return true;
-}
-
 // A new file in `directory` (ending with a delimiter, or empty for the current one) under a
 // name of our own, which nothing else has: CREATE_NEW, and no reparse point in its place is
 // opened. The name goes to `name`. Not open when it cannot be made.
@@ -83,7 +69,7 @@ public:
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   bool created() const { return file_.isOpen(); }
-  bool write(std::span<const uint8_t> content) { return writeAll(file_, content.data(), content.size()); }
+  bool write(std::span<const uint8_t> content) { return file_.writeAll(content.data(), content.size()); }
 
   // Durable content, then the move that makes it the target in one step.
   bool commit(const std::string& target) {
@@ -101,6 +87,19 @@ private:
 
 } // namespace
 
+
+bool OpenFile::writeAll(const void* bytes, size_t n) const noexcept {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    DWORD done = 0;
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    if (!WriteFile(handleOf(*this), at, DWORD(n < (size_t(1) << 30) ? n : size_t(1) << 30), &done, nullptr))
+      return false;
+    at += done;
+    n -= done;
+  }
+  return true;
+}
 
 bool OpenFile::close() noexcept {
   if (handle_ == kNone) return true;
@@ -125,7 +124,7 @@ bool replaceFile(const std::string& path, std::span<const uint8_t> content) noex
 void createNewFile(const std::string& path, std::string_view bytes) {
   OpenFile file = openWide(path, GENERIC_WRITE, 0, CREATE_NEW, FILE_FLAG_OPEN_REPARSE_POINT);
   if (!file.isOpen()) osFileError("cannot create", path, GetLastError());
-  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, GetLastError());
+  if (!file.writeAll(bytes.data(), bytes.size())) osFileError("cannot write", path, GetLastError());
   if (!file.close()) osFileError("cannot write", path, GetLastError());
 }
 
@@ -162,13 +161,6 @@ OutputFile OutputFile::replaceOwnerOnly(const std::string& path) noexcept {
     out.discard();
   }
   return out;
-}
-
-bool OutputFile::writeAll(std::string_view bytes) noexcept {
-  if (!file_.isOpen()) return false;
-  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
-  discard();
-  return false;
 }
 
 // MoveFileExW replaces a reparse point at the target itself, and does not follow it.
