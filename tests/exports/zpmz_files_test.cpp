@@ -8,6 +8,7 @@
 #include "host_records.h"
 #include "open_files.h"
 #include "other_process.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -141,7 +142,7 @@ TEST_F(ZpmzFiles, FindingListsTheDocuments) {
   plugin->fn<PlainGetFn>("getNajdiSouborZPMZ")(out.data());
   EXPECT_EQ(messageFlags(out), "10000");
   EXPECT_EQ(files[0].textAt(0, 31), "11");
-  EXPECT_EQ(files[0].textAt(31, 256), "zpmz_1234_náčrt.pdf");
+  EXPECT_EQ(files[0].textAt(31, 256), hostText("zpmz_1234_náčrt.pdf"));
   EXPECT_EQ(files[0].textAt(287, 33), "48213");
   EXPECT_EQ(files[1].textAt(0, 31), "12");
   EXPECT_EQ(files[1].textAt(31, 256), "zpmz_1234_seznam.txt");
@@ -212,7 +213,7 @@ TEST_F(Download, AFailedDocumentDoesNotStopTheNextOne) {
   EXPECT_EQ(messageFlags(entries[1]), "00011");
   const HostMessages& failed = messagesOf(1);
   EXPECT_EQ(failed.kod(0), "1000");
-  EXPECT_EQ(failed.text(0), "ERemotableException; Dokument 12 výsledku 1234 neexistuje.");
+  EXPECT_EQ(failed.text(0), hostText("ERemotableException; Dokument 12 výsledku 1234 neexistuje."));
   EXPECT_EQ(entries[1].textAt(40, 256), "keep");
 
   EXPECT_EQ(messageFlags(entries[2]), "10000");
@@ -241,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, TargetDirectory, ::testing::Values("", "/"),
 TEST_F(Download, AFileInUseIsReportedAndLeftAlone) {
   const std::string held = dir / "zpmz_1234_11.pdf";
   writeFile(held, "held by another program");
-  FileHolder holder(held, FileHolder::Lock::flock);
+  auto holder = std::make_unique<FileHolder>(held, FileHolder::ways().front());
   answerWith("vratSouborZPMZ/document_11.response.xml");
   answerWith("vratSouborZPMZ/document_13.response.xml");
   HostList entries = downloadEntries(2);
@@ -253,6 +254,7 @@ TEST_F(Download, AFileInUseIsReportedAndLeftAlone) {
   EXPECT_EQ(m.uroven(0), 2);
   EXPECT_EQ(m.text(0), "File in use: " + held);
   EXPECT_EQ(entries[0].textAt(40, 256), "zpmz_1234_11.pdf") << "the identity is still copied";
+  holder.reset();  // a file held without sharing cannot be read by anyone, this test included
   EXPECT_EQ(readFile(held), "held by another program");
 
   EXPECT_EQ(messageFlags(entries[1]), "10000");
