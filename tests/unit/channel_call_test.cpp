@@ -374,6 +374,9 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
 // session of an earlier one instead of a full handshake. A new trust setting starts afresh: a
 // session is never resumed past the trust it was verified against.
 TEST_F(Channel, ResumesTheTlsSessionOfAnEarlierCallUntilTheTrustChanges) {
+#ifdef _WIN32
+  GTEST_SKIP() << "on Windows every channel reads the system certificate store itself; sessions are not shared";
+#endif
   for (int i = 0; i < 3; ++i) answerOk();
   EXPECT_NO_THROW(reserveZpmz(settings));
   EXPECT_NO_THROW(reserveZpmz(settings));

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/error.h"
+#include "system.h"
 #include "schema/messages.h"
 #include "schema/reader.h"
 #include "schema/writer.h"
@@ -461,11 +462,8 @@ long peakResidentKiB() {
 // A fresh folder, removed with what is in it.
 struct Folder {
   std::string path;
-  Folder() {
-    char name[] = "/tmp/vokr-spill-XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~Folder() { std::filesystem::remove_all(path); }
+  Folder() : path(vokr::test::makeTempDirectory("vokr-spill")) {}
+  ~Folder() { vokr::test::removeTree(path); }
 };
 
 // The whole content of an array that went to a scratch file, checked against the pattern.
@@ -485,6 +483,9 @@ uint64_t wrongBytes(const TByteSOAPArray& array) {
 // decoded: memory stays small, the content reads back whole, and the file, which never had a
 // name there, is gone once the response is released.
 TEST(SchemaReader, DecodesAHugeFileIntoAScratchFileAsItArrives) {
+#ifdef _WIN32
+  GTEST_SKIP() << "scratch files and peak memory are observed through /proc/self, which wine does not have";
+#endif
   const uint64_t decoded = 150u << 20;  // 200 MiB of base64 text
   LargeAnswer answer(decoded);
   Folder folder;
@@ -519,6 +520,9 @@ TEST(SchemaReader, DecodesAHugeFileIntoAScratchFileAsItArrives) {
 // A spill folder that takes no file: the scratch file goes to the temporary folder. An array
 // below the threshold stays in memory.
 TEST(SchemaReader, SpillsToTheTemporaryFolderWhenTheSpillFolderTakesNone) {
+#ifdef _WIN32
+  GTEST_SKIP() << "scratch files and peak memory are observed through /proc/self, which wine does not have";
+#endif
   Folder temporary;
   vokr::test::ScopedEnv tmp("tmp", temporary.path);
   for (uint64_t size : {uint64_t{1} << 20, uint64_t{3} << 20}) {
