@@ -4,14 +4,11 @@
 
 namespace vokr::operations {
 
-Saved saveFile(const std::string& path, std::span<const uint8_t> content) noexcept {
-  try {
-    if (path.empty()) return Saved::failed;
-    if (platform::fileInUse(path)) return Saved::inUse;
-    return platform::replaceFile(path, content) ? Saved::written : Saved::failed;
-  } catch (...) {
-    return Saved::failed;
-  }
+Saved saveFile(const std::string& path, std::span<const uint8_t> content) {
+  if (path.empty()) platform::fileError("cannot write", path, "no file name");
+  if (platform::fileInUse(path)) return Saved::inUse;
+  platform::replaceFile(path, content);
+  return Saved::written;
 }
 
 } // namespace vokr::operations

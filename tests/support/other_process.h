@@ -23,6 +23,10 @@ private:
   int release_ = -1;  // closing it tells the child to let go
 };
 
+// Whether process `owner` holds a POSIX record lock on `path`, as another process sees it: a
+// forked child asks the kernel with F_GETLK (the test process itself cannot ask about its own).
+bool recordLockHeldBy(pid_t owner, const std::string& path);
+
 // Runs `body` in a forked child and returns its wait status; the child ends with _exit(0)
 // after the body, so a status of 0 means the body returned normally.
 int runInChild(const std::function<void()>& body);

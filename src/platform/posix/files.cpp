@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include "platform/paths.h"
@@ -57,6 +60,7 @@ public:
       file_ = openNative(name_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
       if (!file_.isOpen() && errno != EEXIST) break;
     }
+    error_ = errno;
     pending_ = file_.isOpen();
   }
   ~ReplacementFile() {
@@ -67,6 +71,7 @@ public:
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   bool created() const { return file_.isOpen(); }
+  int creationError() const { return error_; }
   bool write(std::span<const uint8_t> content) {
     return writeAll(file_, content.data(), content.size());
   }
@@ -91,7 +96,32 @@ private:
   std::string name_;
   OpenFile file_;
   bool pending_ = false;  // the new file is still there under its own name
+  int error_ = 0;
 };
+
+// Writing past the process's file-size limit raises SIGXFSZ, which ends the host: a file that
+// would not fit is refused before a byte is written.
+bool fitsFileSizeLimit(uint64_t size) {
+  struct rlimit limit;
+  return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+         size <= uint64_t(limit.rlim_cur);
+}
+
+// Whether the kernel's lock table holds any lock (record lock, flock, lease; of any process,
+// this one included) on the file with this device and inode. Its lines read
+// "1: POSIX  ADVISORY  WRITE 1234 fe:00:10953288 0 EOF", the device in hex, the inode decimal.
+bool lockedByAnyone(dev_t device, ino_t inode) {
+  FILE* table = std::fopen("/proc/locks", "re");
+  if (!table) return false;
+  char key[64];
+  std::snprintf(key, sizeof key, " %02x:%02x:%" PRIuMAX " ", major(device), minor(device),
+                uintmax_t(inode));
+  char line[512];
+  bool found = false;
+  while (!found && std::fgets(line, sizeof line, table)) found = std::strstr(line, key) != nullptr;
+  std::fclose(table);
+  return found;
+}
 
 } // namespace
 
@@ -105,23 +135,20 @@ bool fileInUse(const std::string& path) {
   const std::string native = nativePath(path);
   struct stat st;
   if (stat(native.c_str(), &st) != 0) return false;  // nothing there: free to create
-  OpenFile file = openNative(native, O_RDWR | O_NOCTTY);
-  if (!file.isOpen()) return true;
-  struct flock lock{};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  // Closing drops whatever lock this test took.
-  return fcntl(fd(file), F_OFD_SETLK, &lock) != 0 || flock(fd(file), LOCK_EX | LOCK_NB) != 0;
+  // The target is never opened here: closing any descriptor of a file drops every record lock
+  // this process holds on it, the host's own included. Write permission is asked of the
+  // kernel, and locks are looked up in its lock table.
+  if (faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) return true;
+  return lockedByAnyone(st.st_dev, st.st_ino);
 }
 
-bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept {
-  try {
-    const std::string native = nativePath(path);
-    ReplacementFile file(native);
-    return file.created() && file.write(content) && file.commit(native);
-  } catch (...) {
-    return false;
-  }
+void replaceFile(const std::string& path, std::span<const uint8_t> content) {
+  const std::string native = nativePath(path);
+  if (!fitsFileSizeLimit(content.size())) osFileError("cannot write", path, EFBIG);
+  ReplacementFile file(native);
+  if (!file.created()) osFileError("cannot write", path, file.creationError());
+  if (!file.write(content)) osFileError("cannot write", path, errno);
+  if (!file.commit(native)) osFileError("cannot write", path, errno);
 }
 
 void createNewFile(const std::string& path, std::string_view bytes) {
