@@ -181,8 +181,19 @@ typedef struct THostMessageBlock {
   THostPtr messages;   /* host list of THostMessageRec */
 } THostMessageBlock;
 
+/* Connection settings. URL must begin with "https://" (in any case): the request carries the
+ * password, so a URL with any other scheme, or none, is refused by the next load before
+ * anything is sent (code "1001", "EConvertError; the service is reached over HTTPS only: "
+ * and the endpoint); an empty URL fails as a call (code "1000").
+ * Time-outs are in milliseconds; -1 or 0 means "not set" and takes the default:
+ *   ConnectTimeout  connection and TLS handshake; default ReceiveTimeout when that is set,
+ *                   else 60000
+ *   SendTimeout     longest time without progress in sending the request; default 30000
+ *   ReceiveTimeout  longest wait for the answer, and longest time without progress in
+ *                   receiving it; default 30000
+ * Progress is at least 1024 bytes moved: an answer trickling in more slowly ends the call. */
 typedef struct TConnectInfo {
-  char URL[1025]; /* the endpoint is URL followed by "/ws/geo/2.9/geo" */
+  char URL[1025]; /* https://...; the endpoint is URL followed by "/ws/geo/2.9/geo" */
   char UserName[101];
   char UserPassword[101];
   char WSDLLocation[256]; /* kept and handed back only */
@@ -190,7 +201,7 @@ typedef struct TConnectInfo {
   char ProxyByPass[1025];
   char ProxyUserName[101];
   char ProxyPassword[101];
-  int32_t ConnectTimeout; /* milliseconds; 0 or less: transport default */
+  int32_t ConnectTimeout; /* milliseconds; -1 or 0: the default (see above) */
   int32_t SendTimeout;
   int32_t ReceiveTimeout;
 } TConnectInfo;
@@ -224,7 +235,8 @@ VOKR_FUNCTION(void, VOKR_STDCALL, GetVOKRVersion, (char *text, int32_t high));
 
 /* --- Connection settings and working parameters ---
  * Kept for the life of the loaded library and read afresh by every later load. */
-/* Stores the connection settings. Nothing is checked here; a bad URL fails the next load. */
+/* Stores the connection settings. Nothing is checked here; a bad URL fails the next load
+ * (one that is not https:// with code "1001", before anything is sent). */
 VOKR_FUNCTION(void, VOKR_STDCALL, SetConnectInfo, (const TConnectInfo *info));
 /* Writes the stored settings back (each text up to its zero byte). */
 VOKR_FUNCTION(void, VOKR_STDCALL, GetConnectInfo, (TConnectInfo *info));

@@ -1,5 +1,7 @@
 #include "channel/channel.h"
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 #include <optional>
 
@@ -24,7 +26,7 @@ schema::Security securityHeader(const ChannelSettings& settings) {
 }
 
 // The answer as it arrives: into the response dump and into the reader. Once the reader has
-// given up, the rest still goes to the dump, so that it shows the whole answer.
+// given up the transfer ends: the dump keeps what came, and nothing more is waited for.
 class AnswerReader final : public AnswerSink {
 public:
   AnswerReader(schema::Operation op, const DumpSettings& dumps, std::string_view label) : op_(op) {
@@ -35,13 +37,14 @@ public:
     reader_.emplace(op_, status.contentType, status.contentLength);
   }
 
-  void body(const char* data, size_t n) override {
+  bool body(const char* data, size_t n) override {
     if (dump_) dump_->feed(data, n);
-    if (failure_) return;
     try {
       reader_->feed(data, n);
+      return true;
     } catch (...) {
       failure_ = std::current_exception();
+      return false;
     }
   }
 
@@ -67,15 +70,29 @@ private:
   std::exception_ptr failure_;
 };
 
+// The request carries the password: it goes nowhere but over TLS. Any other scheme, or none
+// (which libcurl would take for http), is refused before anything is written. No URL at all
+// stays for the transport to report as a failed call.
+void requireHttps(const std::string& endpoint) {
+  constexpr std::string_view kScheme = "https://";
+  bool https = endpoint.size() >= kScheme.size() &&
+               std::equal(kScheme.begin(), kScheme.end(), endpoint.begin(), [](char a, char b) {
+                 return a == std::tolower(static_cast<unsigned char>(b));
+               });
+  if (!endpoint.empty() && !https)
+    throw Error(ErrorKind::ConvertError, "the service is reached over HTTPS only: " + endpoint);
+}
+
 } // namespace
 
 std::string serviceEndpoint(std::string_view baseUrl) {
-  return std::string(baseUrl) + "/ws/geo/2.9/geo";
+  return baseUrl.empty() ? std::string() : std::string(baseUrl) + "/ws/geo/2.9/geo";
 }
 
 std::unique_ptr<schema::TRemotable> call(const ChannelSettings& settings, schema::Operation op,
                                          const schema::TRemotable& request) {
   const schema::OperationInfo& operation = schema::operationInfo(op);
+  requireHttps(settings.transport.endpoint);
 
   schema::Rope rope = schema::writeRequest(op, request, securityHeader(settings));
   applyFixups(operation.name, rope);

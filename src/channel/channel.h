@@ -11,7 +11,8 @@ namespace vokr::schema { class TRemotable; }
 namespace vokr::channel {
 
 // Throws vokr::Error with the kinds ERemotableException, ETransportError, EHttpError,
-// EXmlReadError. The result is an object of the operation's response class.
+// EXmlReadError, and EConvertError for an endpoint that is not https:// (nothing is sent). The
+// result is an object of the operation's response class.
 std::unique_ptr<schema::TRemotable> call(const ChannelSettings& settings, schema::Operation op,
                                          const schema::TRemotable& request);
 

@@ -28,7 +28,7 @@ void writeDump(const DumpSettings& settings, std::string_view label, std::string
 }
 
 DumpFile::DumpFile(const DumpSettings& settings, std::string_view label, std::string_view kind)
-    : file_(platform::OutputFile::createOwnerOnly(settings.folder +
+    : file_(platform::OutputFile::replaceOwnerOnly(settings.folder +
                                                   dumpFileName(settings, label, kind))) {}
 
 void dumpRequest(const DumpSettings& settings, std::string_view label, const schema::Rope& request) {
@@ -62,6 +62,7 @@ void ResponseDump::finish() {
   chunk_.clear();
   crlf_.finish(chunk_);
   file_->write(chunk_);
+  file_->close();
 }
 
 } // namespace vokr::channel

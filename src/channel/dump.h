@@ -17,16 +17,19 @@ namespace vokr::channel {
 std::string dumpFileName(const DumpSettings& settings, std::string_view label,
                          std::string_view kind);
 
-// Writes bytes to folder + dumpFileName(label, kind), replacing the file; mode 0600.
+// Writes bytes to folder + dumpFileName(label, kind), replacing the file (or a link there,
+// never followed) when done; mode 0600.
 void writeDump(const DumpSettings& settings, std::string_view label, std::string_view kind,
                std::string_view bytes);
 
-// A dump file written piece by piece (folder + dumpFileName, replaced, mode 0600). When it
-// cannot be created nothing is written; a failed write ends it quietly.
+// A dump file written piece by piece (folder + dumpFileName, mode 0600), put in place of any
+// file or link of that name when it is destroyed. When it cannot be created nothing is
+// written; a failed write ends it quietly and replaces nothing.
 class DumpFile {
 public:
   DumpFile(const DumpSettings& settings, std::string_view label, std::string_view kind);
   void write(std::string_view bytes) { file_.writeAll(bytes); }
+  void close() { file_.close(); }
 
 private:
   platform::OutputFile file_;
@@ -37,7 +40,8 @@ private:
 void dumpRequest(const DumpSettings& settings, std::string_view label, const schema::Rope& request);
 
 // Dumps an answer as it streams in, its line ends rewritten to CR LF like a request's. The file
-// is named and created when the first bytes arrive, or by finish() for an empty answer.
+// is created when the first bytes arrive, or by finish() for an empty answer, and takes its
+// name at finish() (or when the dump is destroyed, keeping what came of an answer cut short).
 class ResponseDump {
 public:
   ResponseDump(DumpSettings settings, std::string_view label)

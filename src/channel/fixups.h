@@ -31,8 +31,9 @@ private:
 
 // Applies the fix-ups of the operation named `operation` (the port type's method name,
 // compared exactly) to the text segments of the request, then rewrites the line ends of the
-// whole document to CR LF and ends it with CR LF. Base64 segments are left as they are: every
-// search text holds '<', '>' or '"', which base64 never does.
+// whole document to CR LF and ends it with CR LF. Every search text holds '<', '>' or '"',
+// which neither base64 (whose segments are left as they are) nor the host's texts (escaped by
+// the writer) ever hold: only markup the writer produced is changed.
 void applyFixups(std::string_view operation, schema::Rope& request);
 
 } // namespace vokr::channel

@@ -13,9 +13,11 @@ struct TransportSettings {
   std::string proxyBypass;
   std::string proxyUserName;
   std::string proxyPassword;
-  int32_t connectTimeout = -1;  // milliseconds; 0 or less: libcurl's default
-  int32_t sendTimeout = -1;     // longest pause in sending the request
-  int32_t receiveTimeout = -1;  // longest wait for, or pause in, the answer
+  // Milliseconds, every one a limit: the plug-in puts its defaults in place of unset values.
+  int32_t connectTimeout = 60000;  // connection and TLS handshake, from the start of the call
+  std::string_view connectTimeoutName = "ConnectTimeout";  // the setting it comes from
+  int32_t sendTimeout = 30000;     // longest time without progress in sending the request
+  int32_t receiveTimeout = 30000;  // longest wait for the answer, or time without progress in it
 };
 
 struct DumpSettings {
@@ -32,7 +34,7 @@ struct ChannelSettings {
 };
 
 // The service's endpoint under a base URL, appended as the URL stands: one ending in '/' gives
-// two slashes, as the service is used to.
+// two slashes, as the service is used to. No base URL, no endpoint (empty).
 std::string serviceEndpoint(std::string_view baseUrl);
 
 } // namespace vokr::channel

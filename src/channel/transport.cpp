@@ -76,17 +76,23 @@ struct Transfer {
 
   HttpStatus status;
   bool begun = false;
+  bool declined = false;       // the sink wanted no more of the answer
   std::exception_ptr failure;  // thrown inside a callback, rethrown after the transfer
 
   bool sending = false;  // the first body bytes have been asked for
-  curl_off_t lastUp = -1, lastDown = -1;
-  Clock::time_point lastActivity;
+  bool sentAll = false;  // the last one has gone out
+  uint64_t received = 0;  // header and body bytes of the answer
+  uint64_t movedAtProgress = 0;
+  Clock::time_point lastProgress;
   enum class Limit { none, send, receive } fired = Limit::none;
 
   Transfer(const TransportSettings& s, const schema::Rope& r, AnswerSink& k)
       : settings(s), rope(r), sink(k), reader(std::in_place, r), bodySize(r.size()) {}
 
-  void activity() { lastActivity = Clock::now(); }
+  void progress(uint64_t moved) {
+    movedAtProgress = moved;
+    lastProgress = Clock::now();
+  }
 
   void beginAnswer() {
     if (!begun) {
@@ -96,18 +102,20 @@ struct Transfer {
   }
 
   // Keeps SendTimeout while the request goes out and ReceiveTimeout from then on; the clock
-  // starts once the connection stands (the first body bytes are asked for).
-  bool timedOut(curl_off_t ulnow, curl_off_t dlnow) {
+  // starts once the connection stands (the first body bytes are asked for; until then the
+  // connect limit applies) and starts again at every progress, and when the last byte of the
+  // request has gone out.
+  bool timedOut(curl_off_t ulnow) {
     if (!sending) return false;
-    if (ulnow != lastUp || dlnow != lastDown) {
-      lastUp = ulnow;
-      lastDown = dlnow;
-      activity();
+    const uint64_t up = static_cast<uint64_t>(ulnow), moved = up + received;
+    const bool uploading = up < bodySize;
+    if (moved - movedAtProgress >= kProgressBytes || (!uploading && !sentAll)) {
+      sentAll = !uploading;
+      progress(moved);
       return false;
     }
-    bool uploading = static_cast<uint64_t>(ulnow) < bodySize;
     int32_t limit = uploading ? settings.sendTimeout : settings.receiveTimeout;
-    if (limit <= 0 || Clock::now() - lastActivity < std::chrono::milliseconds(limit)) return false;
+    if (Clock::now() - lastProgress < std::chrono::milliseconds(limit)) return false;
     fired = uploading ? Limit::send : Limit::receive;
     return true;
   }
@@ -117,7 +125,7 @@ size_t readBody(char* buffer, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   if (!t->sending) {
     t->sending = true;
-    t->activity();
+    t->progress(0);
   }
   try {
     return t->reader->read(buffer, size * count);
@@ -144,7 +152,7 @@ std::string_view headerValue(std::string_view line) {
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   std::string_view line(data, size * count);
-  t->activity();
+  t->received += line.size();
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   if (startsWithNoCase(line, "HTTP/")) {
     // A new status line: an interim answer's headers do not carry over.
@@ -167,16 +175,18 @@ size_t onBody(char* data, size_t size, size_t count, void* user) {
   auto* t = static_cast<Transfer*>(user);
   try {
     t->beginAnswer();
-    t->sink.body(data, size * count);
-    return size * count;
+    t->received += size * count;
+    if (t->sink.body(data, size * count)) return size * count;
+    t->declined = true;
+    return CURL_WRITEFUNC_ERROR;
   } catch (...) {
     t->failure = std::current_exception();
     return CURL_WRITEFUNC_ERROR;
   }
 }
 
-int onProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
-  return static_cast<Transfer*>(user)->timedOut(ulnow, dlnow) ? 1 : 0;
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t ulnow) {
+  return static_cast<Transfer*>(user)->timedOut(ulnow) ? 1 : 0;
 }
 
 struct EasyDeleter {
@@ -253,7 +263,7 @@ void configure(CURL* e, Transfer& t, curl_slist* headers, char* errorText) {
   curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);  // the host's signal handling stays its own
   curl_easy_setopt(e, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https,http");
+  curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "https");
   curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
   curl_easy_setopt(e, CURLOPT_POST, 1L);
@@ -273,17 +283,17 @@ void configure(CURL* e, Transfer& t, curl_slist* headers, char* errorText) {
                    static_cast<long>(CURL_SSLVERSION_TLSv1_0) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
   setTrust(e);
   setProxy(e, s);
-  if (s.connectTimeout > 0) curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.connectTimeout));
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.connectTimeout));
 }
 
 // Runs the transfer on a multi handle of its own. The loop wakes often enough for the
 // inactivity limits to be kept to some milliseconds; curl_easy_perform would look at them only
 // about once a second.
-CURLcode perform(CURL* easy, bool inactivityLimits) {
+CURLcode perform(CURL* easy) {
   std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
   if (!multi) transportError("libcurl could not be initialised");
   curl_multi_add_handle(multi.get(), easy);
-  const int wakeMs = inactivityLimits ? 10 : 1000;
+  constexpr int wakeMs = 10;
   CURLMcode mc = CURLM_OK;
   int running = 1;
   while (mc == CURLM_OK && running) {
@@ -304,13 +314,14 @@ CURLcode perform(CURL* easy, bool inactivityLimits) {
   const TransportSettings& s = t.settings;
   if (t.fired != Transfer::Limit::none) {
     bool send = t.fired == Transfer::Limit::send;
-    transportError(std::string("Operation timed out: nothing ") + (send ? "sent" : "received") +
-                   " for " + std::to_string(send ? s.sendTimeout : s.receiveTimeout) +
+    transportError("Operation timed out: less than " + std::to_string(kProgressBytes) + " bytes " +
+                   (send ? "sent" : "received") +
+                   " in " + std::to_string(send ? s.sendTimeout : s.receiveTimeout) +
                    " milliseconds (" + (send ? "SendTimeout" : "ReceiveTimeout") + ")");
   }
   std::string message = *errorText ? errorText : curl_easy_strerror(result);
-  if (result == CURLE_OPERATION_TIMEDOUT && s.connectTimeout > 0)
-    message += " (ConnectTimeout " + std::to_string(s.connectTimeout) + " ms)";
+  if (result == CURLE_OPERATION_TIMEDOUT)  // the only time-out libcurl keeps itself
+    message += " (" + std::string(s.connectTimeoutName) + " " + std::to_string(s.connectTimeout) + " ms)";
   transportError(message);
 }
 
@@ -326,8 +337,9 @@ HttpStatus post(const TransportSettings& settings, std::string_view soapAction,
   if (!easy) transportError("libcurl could not be initialised");
 
   configure(easy.get(), t, headers.get(), errorText);
-  CURLcode result = perform(easy.get(), settings.sendTimeout > 0 || settings.receiveTimeout > 0);
-  if (result != CURLE_OK || t.failure) fail(t, result, errorText);
+  CURLcode result = perform(easy.get());
+  const bool ended = result == CURLE_OK || (result == CURLE_WRITE_ERROR && t.declined);
+  if (!ended || t.failure) fail(t, result, errorText);
   t.beginAnswer();
   return t.status;
 }

@@ -19,16 +19,21 @@ struct HttpStatus {
 };
 
 // Receives the answer on the caller's thread, inside post(). begin() comes once, before the
-// first body bytes (or at the end for an empty body). An exception thrown here ends the
-// transfer and leaves post().
+// first body bytes (or at the end for an empty body). body() returns false when it wants no
+// more of the answer: the transfer ends there and post() returns as at the answer's end. An
+// exception thrown here ends the transfer and leaves post().
 class AnswerSink {
 public:
   virtual void begin(const HttpStatus& status) = 0;
-  virtual void body(const char* data, size_t n) = 0;
+  virtual bool body(const char* data, size_t n) = 0;
 
 protected:
   ~AnswerSink() = default;
 };
+
+// Progress, for the send and receive limits, is at least this many bytes moved: a trickle
+// does not keep a call alive.
+inline constexpr uint64_t kProgressBytes = 1024;
 
 // Posts `body` with the SOAP action. Throws vokr::Error (ETransportError) when the exchange does
 // not complete; any complete HTTP answer, whatever its status, is returned.

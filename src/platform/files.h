@@ -61,20 +61,29 @@ private:
   intptr_t handle_ = kNone;
 };
 
-// A file written piece by piece, as a dump is. Errors are not reported: a file that cannot be
-// created is not open, and a failed write closes it.
+// A file written piece by piece, as a dump is. The bytes go to a new file beside `path`, under
+// a name of its own, readable and writable by its owner only, which takes the place of
+// whatever is at `path` when it is closed: an earlier file or a symbolic link is replaced,
+// never written through. Errors are not reported: a file that cannot be created is not open,
+// and after a failed write it is removed and `path` stays as it was.
 class OutputFile {
 public:
-  // Creates the file, or empties the one there, readable and writable by its owner only (also
-  // when an earlier file of that name had wider permissions).
-  static OutputFile createOwnerOnly(const std::string& path) noexcept;
+  static OutputFile replaceOwnerOnly(const std::string& path) noexcept;
+  OutputFile(OutputFile&&) noexcept = default;
+  OutputFile& operator=(OutputFile&&) = delete;
+  ~OutputFile() { close(); }
 
   bool isOpen() const { return file_.isOpen(); }
-  // All the bytes, in as many writes as it takes; false, and closed, on an error.
+  // All the bytes, in as many writes as it takes; false, and removed, on an error.
   bool writeAll(std::string_view bytes) noexcept;
+  // Puts the file in the place of `path`; false when it could not (it is then removed).
+  bool close() noexcept;
 
 private:
+  OutputFile() = default;
+  void discard() noexcept;
   OpenFile file_;
+  std::string newName_, target_;  // native paths
 };
 
 // A regular file open for reading at any offset, shared: others may go on reading and writing

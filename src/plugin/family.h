@@ -38,16 +38,11 @@ Service& cadastreService();
 inline constexpr std::string_view kCallFailed = "1000";    // the service call failed
 inline constexpr std::string_view kNotSent = "1001";       // an error before or outside the call
 
-// The code of a failure by its kind: host data that cannot be written into a request, a file
-// and a proposal document fail before anything is sent ("1001"), wherever they are found; the
-// other kinds are a failed call ("1000").
-inline std::string_view codeOf(const Error& e) {
-  switch (e.kind()) {
-    case ErrorKind::ConvertError:
-    case ErrorKind::InOutError:
-    case ErrorKind::ProposalError: return kNotSent;
-    default: return kCallFailed;
-  }
+// The code of an error out of the service call. Host data the request cannot carry (an unsafe
+// URL, a text XML cannot hold) is refused there before anything is sent: "1001" like an error
+// of building the request. Every other kind means the call failed.
+inline std::string_view callFailureCode(const Error& e) {
+  return e.kind() == ErrorKind::ConvertError ? kNotSent : kCallFailed;
 }
 
 // A CHYBA message with the given code and text.
@@ -85,7 +80,7 @@ public:
         answer.release();
         held_.reset(typed);
       } catch (const Error& e) {
-        holdOwnMessage(codeOf(e), e, resultText);
+        holdOwnMessage(callFailureCode(e), e, resultText);
       }
     });
   }

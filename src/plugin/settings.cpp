@@ -81,9 +81,14 @@ channel::ChannelSettings channelSettings(const TConnectInfo& info, const Params&
     t.proxyUserName = readText(info.ProxyUserName);
     t.proxyPassword = readText(info.ProxyPassword);
   }
-  t.connectTimeout = info.ConnectTimeout;
-  t.sendTimeout = info.SendTimeout;
-  t.receiveTimeout = info.ReceiveTimeout;
+  // -1 or 0 is no setting: the limits of the platform HTTP stacks hosts know apply instead.
+  // Without a connect limit of its own the receive limit bounds the wait for the answer from
+  // the start, the connection and TLS handshake included.
+  const bool connectSet = info.ConnectTimeout > 0, receiveSet = info.ReceiveTimeout > 0;
+  t.connectTimeout = connectSet ? info.ConnectTimeout : receiveSet ? info.ReceiveTimeout : 60000;
+  t.connectTimeoutName = !connectSet && receiveSet ? "ReceiveTimeout" : "ConnectTimeout";
+  t.sendTimeout = info.SendTimeout > 0 ? info.SendTimeout : 30000;
+  t.receiveTimeout = receiveSet ? info.ReceiveTimeout : 30000;
   s.userName = readText(info.UserName);
   s.password = readText(info.UserPassword);
   s.dumps.enabled = params.logLevel > 0;

@@ -1,8 +1,6 @@
 #include "schema/mtom.h"
 
 #include <algorithm>
-#include <limits>
-#include <new>
 
 #include "platform/error.h"
 
@@ -55,12 +53,16 @@ void MtomParts::partBegin(std::string_view contentId) {
   }
   attachment_ = &parts_[std::string(contentId)];
   attachment_->clear();
-  reserveRoom(*attachment_, contentLength_, chunkStart_, false);
+  attachmentRoom_ = roomLeft(contentLength_, chunkStart_, false);
 }
 
 void MtomParts::partData(const char* data, size_t n) {
-  if (attachment_) attachment_->insert(attachment_->end(), data, data + n);
-  else if (rootSeen_) root_(data, n);
+  if (attachment_) {
+    growRoom(*attachment_, n, attachmentRoom_);
+    attachment_->insert(attachment_->end(), data, data + n);
+  } else if (rootSeen_) {
+    root_(data, n);
+  }
 }
 
 void MtomParts::include(TByteSOAPArray& target, std::string_view href) {
@@ -81,16 +83,18 @@ void MtomParts::resolveIncludes() {
   }
 }
 
-void reserveRoom(std::vector<uint8_t>& bytes, uint64_t contentLength, uint64_t position, bool base64) {
-  if (contentLength <= position) return;
-  uint64_t left = contentLength - position;
-  uint64_t room = base64 ? left / 4 * 3 + 3 : left;
-  if (room > std::numeric_limits<size_t>::max() / 2) return;
-  try {
-    bytes.reserve(static_cast<size_t>(room));
-  } catch (const std::bad_alloc&) {
-    // Only a saving: the array grows as it is filled instead.
-  }
+uint64_t roomLeft(uint64_t contentLength, uint64_t position, bool base64) {
+  if (contentLength <= position) return 0;
+  const uint64_t left = contentLength - position;
+  return base64 ? left / 4 * 3 + 3 : left;
+}
+
+void growRoom(std::vector<uint8_t>& bytes, size_t more, uint64_t room) {
+  const size_t needed = bytes.size() + more;
+  if (needed <= bytes.capacity()) return;
+  uint64_t grown = std::max<uint64_t>(needed, uint64_t(bytes.capacity()) * 4);
+  if (room >= needed) grown = std::min(grown, room);
+  bytes.reserve(static_cast<size_t>(std::min<uint64_t>(grown, bytes.max_size())));
 }
 
 void releaseRoom(std::vector<uint8_t>& bytes) {

@@ -18,8 +18,8 @@ class MtomParts final : MultipartSplitter::Handler {
 public:
   using RootSink = std::function<void(const char* data, size_t n)>;
 
-  // `start` is the root part's Content-ID (empty: the first part is the root). For
-  // `contentLength`, see reserveRoom().
+  // `start` is the root part's Content-ID (empty: the first part is the root). `contentLength`
+  // (0: unknown) bounds the room a part's bytes are given, see growRoom().
   MtomParts(std::string_view boundary, std::string_view start, uint64_t contentLength, RootSink root);
 
   // Throw vokr::Error (EXmlReadError) for a malformed body.
@@ -51,6 +51,7 @@ private:
   uint64_t chunkStart_ = 0;
   bool rootSeen_ = false;
   std::vector<uint8_t>* attachment_ = nullptr;  // the part being received, if not the root
+  uint64_t attachmentRoom_ = 0;
   std::map<std::string, std::vector<uint8_t>> parts_;
   std::vector<Include> includes_;
 };
@@ -58,11 +59,15 @@ private:
 // The Content-ID a cid: URL names (percent-decoded); empty for another kind of URL.
 std::string contentIdOf(std::string_view href);
 
-// Room for a byte array that begins at `position` of an answer of `contentLength` bytes (0 when
-// unknown): it cannot hold more than what is left of the answer, decoded when it comes as
-// base64 text. Reserved room is only address space until it is written, and it spares a large
-// file the copies of a growing buffer.
-void reserveRoom(std::vector<uint8_t>& bytes, uint64_t contentLength, uint64_t position, bool base64);
+// The most a byte array that begins at `position` of an answer of `contentLength` bytes can
+// hold: what is left of the answer, decoded when it comes as base64 text. 0 when unknown.
+uint64_t roomLeft(uint64_t contentLength, uint64_t position, bool base64);
+
+// Makes room for `more` bytes at the end of `bytes`. Room is taken as bytes arrive, never on an
+// announced length alone (a hostile header could ask for gigabytes): the capacity grows
+// fourfold at a time, which keeps the copies of a large file below a third of its size, but
+// not beyond `room` (0: unknown), so that the last step does not overshoot the answer.
+void growRoom(std::vector<uint8_t>& bytes, size_t more, uint64_t room);
 
 // Gives back reserved room that stayed far from used, so that several arrays of one answer
 // do not each hold the answer's size; the copy this takes is smaller than the room freed.

@@ -79,9 +79,11 @@ uint8_t toOrdinal(const EnumInfo& e, std::string_view text) {
   return static_cast<uint8_t>(ordinal);
 }
 
+// Held trimmed: the host conversions read the value as held.
 TXSDateTime toDateTime(std::string_view text) {
-  if (!parseDateTime(trimmed(text))) fail("'" + std::string(text) + "' is not a valid date and time");
-  return {std::string(text)};
+  std::string_view value = trimmed(text);
+  if (!parseDateTime(value)) fail("'" + std::string(text) + "' is not a valid date and time");
+  return {std::string(value)};
 }
 
 // Stores the text of a simple member into the object.
@@ -118,8 +120,10 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
 
 // ---- base64, decoded as it arrives, straight onto the end of its byte array ----
 
-void decodeOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder, const char* text, size_t n) {
+void decodeOnto(std::vector<uint8_t>& bytes, uint64_t room, Base64Decoder& decoder,
+                const char* text, size_t n) {
   const size_t at = bytes.size();
+  growRoom(bytes, Base64Decoder::maxDecodedSize(n), room);
   bytes.resize(at + Base64Decoder::maxDecodedSize(n));
   const size_t written = decoder.feed(text, n, bytes.data() + at);
   if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
@@ -136,6 +140,9 @@ void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
 
 // ---- the event reader ----
 
+// Far beyond any real answer (a dozen levels), near enough to keep a hostile one small.
+constexpr size_t kMaxDepth = 256;
+
 enum class FrameKind { skip, envelope, body, fault, faultString, object, wrapper, value, item, bytes };
 
 struct Frame {
@@ -147,6 +154,7 @@ struct Frame {
   std::string text;
   bool nil = false;
   TByteSOAPArray* bytes = nullptr;  // bytes frames, and objects whose content is a byte array
+  uint64_t room = 0;                // the most `bytes` can hold, see growRoom()
   Base64Decoder decoder;
 };
 
@@ -218,9 +226,11 @@ struct ResponseReader::Impl {
   void complete() {
     if (mtom) mtom->finish();
     if (consumed == 0) fail("the answer is empty");
-    xmlParseChunk(parser, nullptr, 0, 1);
+    // The last push reports what only the end shows: an unclosed element, a stopped conversion.
+    if (xmlParseChunk(parser, nullptr, 0, 1) != 0 && !error) recordParserError();
     rethrow();
     if (!envelope) fail("the answer is not a SOAP envelope");
+    if (!stack.empty()) fail("the answer ends inside its envelope");
     if (fault) throw Error(ErrorKind::RemotableException, faultString);
     if (!response) fail("the SOAP body holds no response");
     if (mtom) mtom->resolveIncludes();
@@ -236,9 +246,9 @@ struct ResponseReader::Impl {
     }
   }
 
-  // Room for a byte array about to be decoded from the answer's text.
-  void reserveFor(std::vector<uint8_t>& bytes) {
-    reserveRoom(bytes, contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
+  // The room of a byte array about to be decoded from the answer's text.
+  uint64_t roomHere() const {
+    return roomLeft(contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
   }
 
   uint64_t parsedSoFar() const {
@@ -309,6 +319,8 @@ struct ResponseReader::Impl {
 
   void start(std::string_view name, std::string_view uri, int attributeCount,
              const xmlChar** attributes) {
+    if (stack.size() >= kMaxDepth)
+      fail("the answer nests elements deeper than " + std::to_string(kMaxDepth) + " levels");
     if (stack.empty()) {
       if (name != "Envelope" || uri != ns::soapEnv)
         fail("the answer is not a SOAP envelope: its document element is " + std::string(name));
@@ -363,7 +375,7 @@ struct ResponseReader::Impl {
       m->markPresent(o);
       if (m->kind == Kind::bytes) {
         f.bytes = &m->value<TByteSOAPArray>(o);
-        reserveFor(f.bytes->bytes);
+        f.room = roomHere();
       }
     }
   }
@@ -412,7 +424,7 @@ struct ResponseReader::Impl {
           Frame& f = stack.back();
           f.bytes = &m.value<TByteSOAPArray>(o);
           f.bytes->bytes.clear();
-          reserveFor(f.bytes->bytes);
+          f.room = roomHere();
           return;
         }
         default:
@@ -458,10 +470,10 @@ struct ResponseReader::Impl {
       case FrameKind::value:
       case FrameKind::item:
       case FrameKind::faultString: f.text.append(ch, len); return;
-      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.decoder, ch, len); return;
+      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len); return;
       case FrameKind::object:
         if (!f.textMember) return;
-        if (f.bytes) decodeOnto(f.bytes->bytes, f.decoder, ch, len);
+        if (f.bytes) decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len);
         else if (f.textMember->kind == Kind::text)
           f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);

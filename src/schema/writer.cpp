@@ -15,18 +15,16 @@ namespace {
 // The document is one line: no whitespace between elements; base64 text brings its own CR LF.
 constexpr std::string_view kDeclaration = R"(<?xml version="1.0" encoding="UTF-8"?>)";
 
-void escapeInto(std::string& out, std::string_view text, bool attribute) {
+// Host text in content and in attribute values alike: '"' is escaped in both, so that no text
+// of the host can hold '<', '>' or '"' on the wire, the characters every fix-up search text
+// holds (the fix-ups change only the markup written here).
+void escapeInto(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
-      case '"':
-        if (attribute) {
-          out += "&quot;";
-          break;
-        }
-        [[fallthrough]];
+      case '"': out += "&quot;"; break;
       default: out += c;
     }
   }
@@ -136,7 +134,7 @@ private:
     std::string s = " xmlns:";
     s += prefix;
     s += "=\"";
-    escapeInto(s, uri, true);
+    escapeInto(s, uri);
     s += '"';
     out.append(s);
   }
@@ -195,7 +193,7 @@ private:
       out_->append("<" + qname);
       if (uri != defaultNs) {
         std::string s = " xmlns=\"";
-        escapeInto(s, uri, true);
+        escapeInto(s, uri);
         s += '"';
         out_->append(s);
       }
@@ -227,7 +225,7 @@ private:
     }
     s += name;
     s += "=\"";
-    escapeInto(s, value, true);
+    escapeInto(s, value);
     s += '"';
     out_->append(s);
   }
@@ -235,7 +233,7 @@ private:
   void text(std::string_view value, bool secret = false) {
     closeStartTag();
     std::string s;
-    escapeInto(s, value, false);
+    escapeInto(s, value);
     if (secret) out_->appendSecret(s);
     else out_->append(s);
   }

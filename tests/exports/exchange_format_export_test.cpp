@@ -154,6 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"NullExterior", [](ExportInput& e) { e.exterior = std::nullopt; },
                     "exportVF/empty_exterior.request.xml"},
         RequestCase{"EmptySrsName", [](ExportInput& e) { e.srsName = ""; }, "exportVF/no_srs_name.request.xml"},
+        // Host text that looks like the markup the fix-ups change is sent as the host wrote it.
+        RequestCase{"EmailHoldingMarkup",
+                    [](ExportInput& e) {
+                      e.email = "geodet@example.cz xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                                "<Polygon id=\"x\">";
+                    },
+                    "exportVF/email_with_markup.request.xml"},
         RequestCase{"EmptyEmail", [](ExportInput& e) { e.email = ""; }, "exportVF/no_email.request.xml"},
         RequestCase{"EmptyPolygonId", [](ExportInput& e) { e.polygonId = ""; },
                     "exportVF/no_polygon_id.request.xml"},

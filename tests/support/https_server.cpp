@@ -334,10 +334,16 @@ void HttpsServer::serve(int fd) {
 
 bool HttpsServer::sendAnswer(SSL* ssl, int fd, Answer& answer) {
   const uint64_t total = answer.generator ? answer.generatedLength : answer.body.size();
+  const uint64_t announced = answer.claimedLength ? answer.claimedLength : total;
   std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
   for (const auto& [n, v] : answer.headers) head += n + ": " + v + "\r\n";
-  head += "Content-Length: " + std::to_string(total) + "\r\nConnection: close\r\n\r\n";
+  head += "Content-Length: " + std::to_string(announced) + "\r\nConnection: close\r\n\r\n";
   if (!writeAll(ssl, head.data(), head.size())) return false;
+  if (answer.trickle.count() > 0) {
+    for (char c : answer.body)
+      if (!pause(answer.trickle) || !writeAll(ssl, &c, 1)) return false;
+    return true;
+  }
 
   // Each half of the body on its own, with what the answer wants between them.
   char buf[1 << 16];

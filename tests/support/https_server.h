@@ -46,6 +46,8 @@ struct Answer {
 
   milliseconds delayBeforeHeaders{0};  // after the request has been read
   milliseconds delayMidBody{0};        // after half of the body has been sent
+  milliseconds trickle{0};             // when set, the body goes one byte at a time, each after this
+  uint64_t claimedLength = 0;          // when set, the Content-Length sent instead of the body's
   milliseconds stallReading{0};        // before reading the request body at all
   enum class Close { normally, beforeAnswer, midBody } close = Close::normally;
 

@@ -336,6 +336,36 @@ INSTANTIATE_TEST_SUITE_P(
         TimeoutCase{"slowButWithinTheLimits", 3000, 3000, 300, 300, 300, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The limits a load works with, derived from the host's settings: -1 and 0 are no setting.
+TEST(TimeoutSettings, UnsetValuesGetTheDefaultsAndReceiveBoundsTheConnection) {
+  struct Case {
+    int32_t connect, send, receive;                 // as the host set them
+    int32_t wantConnect, wantSend, wantReceive;     // as the transport gets them
+    const char* connectName;
+  };
+  const Case cases[] = {
+      {-1, -1, -1, 60000, 30000, 30000, "ConnectTimeout"},
+      {0, 0, 0, 60000, 30000, 30000, "ConnectTimeout"},
+      {-7, 0, -1, 60000, 30000, 30000, "ConnectTimeout"},
+      {-1, -1, 1500, 1500, 30000, 1500, "ReceiveTimeout"},
+      {0, 200, 90000, 90000, 200, 90000, "ReceiveTimeout"},
+      {700, -1, 1500, 700, 30000, 1500, "ConnectTimeout"},
+      {700, 800, 0, 700, 800, 30000, "ConnectTimeout"},
+  };
+  for (const Case& c : cases) {
+    Connection conn;
+    conn.connectTimeout = c.connect;
+    conn.sendTimeout = c.send;
+    conn.receiveTimeout = c.receive;
+    const vokr::channel::TransportSettings t = channelSettings(conn).transport;
+    const std::string row = std::to_string(c.connect) + "/" + std::to_string(c.send) + "/" + std::to_string(c.receive);
+    EXPECT_EQ(t.connectTimeout, c.wantConnect) << row;
+    EXPECT_EQ(t.sendTimeout, c.wantSend) << row;
+    EXPECT_EQ(t.receiveTimeout, c.wantReceive) << row;
+    EXPECT_EQ(t.connectTimeoutName, c.connectName) << row;
+  }
+}
+
 TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
   struct Case {
     const char* name;

@@ -109,7 +109,10 @@ struct DigestSink final : AnswerSink {
     status = s;
     ++begins;
   }
-  void body(const char* data, size_t n) override { received.add(data, n); }
+  bool body(const char* data, size_t n) override {
+    received.add(data, n);
+    return true;
+  }
 };
 
 TransportSettings to(const HttpsServer& server) {

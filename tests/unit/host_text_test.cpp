@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -63,8 +64,21 @@ TEST(HostText, ReadingStopsAtTheWidthOfAFieldWithoutZeroByte) {
 }
 
 TEST(HostText, InvalidUtf8HostBytesBecomeQuestionMarks) {
-  const char field[] = "a\xff" "b";
-  EXPECT_EQ(readText(field, sizeof field), "a?b");
+  // Every byte that starts no strict UTF-8 character is one '?': an overlong form, a surrogate
+  // or a value beyond U+10FFFF would make a request no XML parser accepts.
+  struct Case {
+    const char* host;
+    const char* utf8;
+  } cases[] = {
+      {"a\xff" "b", "a?b"},
+      {"a\xc0\xaf" "b", "a??b"},                  // overlong '/'
+      {"\xe0\x80\xaf", "???"},                   // overlong, three bytes
+      {"\xed\xa0\x80" "x", "???x"},              // a surrogate
+      {"\xf4\x90\x80\x80", "????"},             // beyond U+10FFFF
+      {"\xf4\x8f\xbf\xbf", "\xf4\x8f\xbf\xbf"},  // U+10FFFF itself
+      {"\xc5", "?"},                               // a character cut off
+  };
+  for (const Case& c : cases) EXPECT_EQ(readText(c.host, std::strlen(c.host) + 1), c.utf8) << c.utf8;
 }
 
 } // namespace

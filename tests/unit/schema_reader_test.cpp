@@ -230,6 +230,8 @@ TEST(SchemaReader, ConvertsValuesByTheirKind) {
       {"<t:when>2024-02-29</t:when>", [](auto& v) { EXPECT_EQ(v.when.value->text, "2024-02-29"); }},
       {"<t:when>2023-01-31T23:59:59.5Z</t:when>", [](auto& v) { EXPECT_TRUE(v.when.present); }},
       {"<t:when>2023-01-31T24:00:00</t:when>", [](auto& v) { EXPECT_TRUE(v.when.present); }},
+      {"<t:when>\n  2023-01-31T10:00:00+01:00 \r\n</t:when>",
+       [](auto& v) { EXPECT_EQ(v.when.value->text, "2023-01-31T10:00:00+01:00"); }},
       // An empty enumeration text gives the first member; a missing member keeps its start value.
       {"<t:reportStav></t:reportStav>", [](auto& v) { EXPECT_EQ(v.reportStav, ReportStavType::ceka); }},
       {"<t:other>x</t:other>", [](auto& v) { EXPECT_FALSE(v.flag.present); EXPECT_FALSE(v.number.present); }},
@@ -349,6 +351,18 @@ TEST(SchemaReader, FailuresEndTheReading) {
       }
       EXPECT_EQ(notEnvelope, c.notEnvelope);
     }
+  }
+}
+
+// A byte the declared encoding lacks stops libxml2's conversion, which it reports differently
+// for different chunkings; whatever it says, the answer cut short there is never a success.
+TEST(SchemaReader, AnAnswerWhoseConversionStopsFails) {
+  const std::string text = "<?xml version=\"1.0\" encoding=\"windows-1250\"?>" +
+                           reservation("<ns1:vysledek><ns0:zprava>a\x81" "b</ns0:zprava></ns1:vysledek>").substr(39);
+  for (size_t chunk : kChunkSizes) {
+    SCOPED_TRACE("chunks of " + std::to_string(chunk));
+    Error e = failureOf(*operationInfo(Operation::vytvorRezervaciZPMZ).response, text, chunk);
+    EXPECT_EQ(e.kindName(), "EXmlReadError") << e.what();
   }
 }
 

@@ -299,7 +299,7 @@ const MemberCase kMemberCases[] = {
        return r;
      },
      body("<ExportVFRequest xmlns=\"" + kTypes +
-          "\"><charset>CP1250</charset><email>x&amp;y&lt;z&gt;\"q'</email><Polygon "
+          "\"><charset>CP1250</charset><email>x&amp;y&lt;z&gt;&quot;q'</email><Polygon "
           "xmlns=\"http://www.opengis.net/gml/3.2\" id=\"a&quot;b&amp;c&lt;d&gt;e\" srsDimension=\"2\">"
           "<exterior><AbstractRing/></exterior></Polygon><skNemo>false</skNemo><skBdpa>false</skBdpa>"
           "<skVlst>false</skVlst><skJpvz>false</skJpvz><skPkmp>false</skPkmp><skBpej>false</skBpej>"

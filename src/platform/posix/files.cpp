@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cinttypes>
 #include <cstdio>
@@ -45,21 +46,31 @@ bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
   return true;
 }
 
+std::string directoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file in `directory` under a name of our own, which nothing else has (O_EXCL, no link
+// followed); the name goes to `name`. Not open when it cannot be made.
+OpenFile createBeside(const std::string& directory, mode_t mode, std::string& name) {
+  static std::atomic<unsigned> counter = 0;
+  OpenFile file;
+  // A short name: the target's name may already be as long as names can be.
+  for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+    name = directory + "/.vokr-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".tmp";
+    file = openNative(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, mode);
+    if (!file.isOpen() && errno != EEXIST) break;
+  }
+  return file;
+}
+
 // The new content of a replaced file, in a file of its own beside the target until it
 // replaces it. Removed again unless committed.
 class ReplacementFile {
 public:
-  explicit ReplacementFile(const std::string& target) {
-    const size_t slash = target.rfind('/');
-    directory_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    static unsigned counter = 0;
-    // A short name of our own: the target's name may already be as long as names can be.
-    for (int attempt = 0; attempt < 100 && !file_.isOpen(); ++attempt) {
-      name_ = directory_ + "/.vokr-" + std::to_string(getpid()) + "-" + std::to_string(++counter) +
-              ".tmp";
-      file_ = openNative(name_, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0666);
-      if (!file_.isOpen() && errno != EEXIST) break;
-    }
+  explicit ReplacementFile(const std::string& target) : directory_(directoryOf(target)) {
+    file_ = createBeside(directory_, 0666, name_);
     error_ = errno;
     pending_ = file_.isOpen();
   }
@@ -179,14 +190,15 @@ void deleteFileIfExists(const std::string& path) {
     osFileError("cannot delete", path, errno);
 }
 
-OutputFile OutputFile::createOwnerOnly(const std::string& path) noexcept {
+OutputFile OutputFile::replaceOwnerOnly(const std::string& path) noexcept {
   OutputFile out;
   try {
-    out.file_ = openNative(nativePath(path), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    // An older file of that name may have been created with wider permissions.
+    out.target_ = nativePath(path);
+    out.file_ = createBeside(directoryOf(out.target_), 0600, out.newName_);
+    // The mode of a new file is narrowed by the umask, never widened: this makes it exact.
     if (out.file_.isOpen()) fchmod(fd(out.file_), 0600);
   } catch (...) {
-    out.file_.close();
+    out.discard();
   }
   return out;
 }
@@ -194,8 +206,22 @@ OutputFile OutputFile::createOwnerOnly(const std::string& path) noexcept {
 bool OutputFile::writeAll(std::string_view bytes) noexcept {
   if (!file_.isOpen()) return false;
   if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
-  file_.close();
+  discard();
   return false;
+}
+
+bool OutputFile::close() noexcept {
+  if (!file_.isOpen()) return false;
+  // rename() replaces a link at the target itself, and does not follow it.
+  if (file_.close() && rename(newName_.c_str(), target_.c_str()) == 0) return true;
+  unlink(newName_.c_str());
+  return false;
+}
+
+void OutputFile::discard() noexcept {
+  if (!file_.isOpen()) return;
+  file_.close();
+  unlink(newName_.c_str());
 }
 
 InputFile::InputFile(std::string path, std::string noun)
