@@ -1,6 +1,5 @@
 // Saving a held report or ZPMZ file where the host says: replaced whole or not at all, never
 // while another program has the file, never anywhere but the given path.
-#include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -122,12 +121,8 @@ TEST_P(Saving, PathThroughAFileWritesNothing) {
 TEST_P(Saving, LeavesTheHostsOwnLockInPlace) {
   const std::string target = dir / "saved.pdf";
   writeFile(target, "locked by the host");
-  const int fd = open(target.c_str(), O_RDWR);
+  const int fd = lockInThisProcess(target);
   ASSERT_GE(fd, 0);
-  struct flock range{};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  ASSERT_EQ(fcntl(fd, F_SETLK, &range), 0);
   ASSERT_TRUE(recordLockHeldBy(getpid(), target));
   fetch();
   save(target);

@@ -1,6 +1,5 @@
 // ZPMZ files through the exports: finding the documents of a surveying result, fetching one,
 // and downloading several into a directory.
-#include <fcntl.h>
 #include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -299,12 +298,8 @@ TEST_F(Download, NamesThatLeaveTheTargetFolderAreRefused) {
 TEST_F(Download, LeavesTheHostsOwnLockInPlace) {
   const std::string held = dir / "zpmz_1234_11.pdf";
   writeFile(held, "locked by the host");
-  const int fd = open(held.c_str(), O_RDWR);
+  const int fd = lockInThisProcess(held);
   ASSERT_GE(fd, 0);
-  struct flock range{};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  ASSERT_EQ(fcntl(fd, F_SETLK, &range), 0);
   answerWith("vratSouborZPMZ/document_11.response.xml");
   HostList entries = downloadEntries(1);
   download(dir.path(), {"11"}, entries, 1);

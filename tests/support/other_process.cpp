@@ -58,6 +58,13 @@ void FileHolder::stop() {
   child_ = -1;
 }
 
+int lockInThisProcess(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR);
+  if (fd >= 0 && takeLock(fd, FileHolder::Lock::fcntl)) return fd;
+  if (fd >= 0) close(fd);
+  return -1;
+}
+
 bool recordLockHeldBy(pid_t owner, const std::string& path) {
   const int status = runInChild([&] {
     const int fd = open(path.c_str(), O_RDWR);

@@ -23,6 +23,10 @@ private:
   int release_ = -1;  // closing it tells the child to let go
 };
 
+// Takes a POSIX record lock over the whole of `path` in this process, as a host locking its
+// own file does. Returns the descriptor holding it (closing it drops the lock), -1 on failure.
+int lockInThisProcess(const std::string& path);
+
 // Whether process `owner` holds a POSIX record lock on `path`, as another process sees it: a
 // forked child asks the kernel with F_GETLK (the test process itself cannot ask about its own).
 bool recordLockHeldBy(pid_t owner, const std::string& path);
