@@ -29,12 +29,13 @@ schema::Security securityHeader(const ChannelSettings& settings) {
 // given up the transfer ends: the dump keeps what came, and nothing more is waited for.
 class AnswerReader final : public AnswerSink {
 public:
-  AnswerReader(schema::Operation op, const DumpSettings& dumps, std::string_view label) : op_(op) {
-    if (dumps.enabled) dump_.emplace(dumps, label);
+  AnswerReader(schema::Operation op, const ChannelSettings& settings, std::string_view label)
+      : op_(op), spill_(settings.spill) {
+    if (settings.dumps.enabled) dump_.emplace(settings.dumps, label);
   }
 
   void begin(const HttpStatus& status) override {
-    reader_.emplace(op_, status.contentType, status.contentLength);
+    reader_.emplace(op_, status.contentType, status.contentLength, spill_);
   }
 
   bool body(const char* data, size_t n) override {
@@ -65,6 +66,7 @@ public:
 
 private:
   schema::Operation op_;
+  const schema::SpillSettings& spill_;
   std::optional<schema::ResponseReader> reader_;
   std::optional<ResponseDump> dump_;
   std::exception_ptr failure_;
@@ -98,7 +100,7 @@ std::unique_ptr<schema::TRemotable> call(const ChannelSettings& settings, schema
   applyFixups(operation.name, rope);
   if (settings.dumps.enabled) dumpRequest(settings.dumps, operation.name, rope);
 
-  AnswerReader answer(op, settings.dumps, operation.name);
+  AnswerReader answer(op, settings, operation.name);
   HttpStatus status = post(settings.transport, operation.soapAction, rope, answer);
   return answer.finish(status);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "schema/spill.h"
+
 namespace vokr::channel {
 
 struct TransportSettings {
@@ -31,6 +33,7 @@ struct ChannelSettings {
   std::string userName;  // of the security header
   std::string password;
   DumpSettings dumps;
+  schema::SpillSettings spill;  // where the large byte arrays of an answer go
 };
 
 // The service's endpoint under a base URL, appended as the URL stands: one ending in '/' gives

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/error.h"
+#include "channel/tls_share.h"
 #include "platform/paths.h"
 #include "schema/rope.h"
 #include "vokr.h"  // the version
@@ -78,6 +79,7 @@ struct Transfer {
   bool begun = false;
   bool declined = false;       // the sink wanted no more of the answer
   std::exception_ptr failure;  // thrown inside a callback, rethrown after the transfer
+  std::shared_ptr<x509_store_st> trustStore;  // kept for the connection's TLS context
 
   bool sending = false;  // the first body bytes have been asked for
   bool sentAll = false;  // the last one has gone out
@@ -212,14 +214,12 @@ void setProxy(CURL* easy, const TransportSettings& s) {
   curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
 }
 
-void setTrust(CURL* easy) {
+std::shared_ptr<x509_store_st> setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
   // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
-  const std::string file = platform::nativePath(platform::environment("SSL_CERT_FILE").value_or(""));
-  const std::string dir = platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""));
-  if (!file.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, file.c_str());
-  if (!dir.empty()) curl_easy_setopt(easy, CURLOPT_CAPATH, dir.c_str());
+  return shareTls(easy, Trust{platform::nativePath(platform::environment("SSL_CERT_FILE").value_or("")),
+                              platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""))});
 }
 
 } // namespace
@@ -281,7 +281,7 @@ void configure(CURL* e, Transfer& t, curl_slist* headers, char* errorText) {
   curl_easy_setopt(e, CURLOPT_XFERINFODATA, &t);
   curl_easy_setopt(e, CURLOPT_SSLVERSION,
                    static_cast<long>(CURL_SSLVERSION_TLSv1_0) | static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
-  setTrust(e);
+  t.trustStore = setTrust(e);
   setProxy(e, s);
   curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.connectTimeout));
 }

@@ -136,8 +136,8 @@ VOKR_API void VOKR_STDCALL saveSestavuLV(int64_t, const char* path) {
     const auto* held = fetched.held();
     if (!held || !path || !held->reportList.present || held->reportList.value.empty()) return;
     const auto& report = held->reportList.value.front();
-    if (!report || !report->souborSestavy.present || report->souborSestavy.value.bytes.empty()) return;
-    saveFile(plugin::readText(path, 1025), report->souborSestavy.value.bytes);
+    if (!report || !report->souborSestavy.present || report->souborSestavy.value.empty()) return;
+    saveFile(plugin::readText(path, 1025), report->souborSestavy.value);
   });
 }
 

@@ -94,7 +94,7 @@ void download(const TDwnldFilesZPMZIn& in, const char* documentId, const std::st
       throw Error(ErrorKind::InOutError, "refused file name \"" + f->nazevSouboru +
                                              "\": not a file directly in " + directory);
     const std::string path = directory + f->nazevSouboru;
-    if (saveFile(path, f->obsahSouboru.bytes) == Saved::inUse)
+    if (saveFile(path, f->obsahSouboru) == Saved::inUse)
       reportOnEntry(entry, plugin::kCallFailed, "File in use: " + path);
   } catch (const Error& e) {
     reportOnEntry(entry, plugin::kNotSent, std::string(e.kindName()) + "; " + e.what());
@@ -146,7 +146,7 @@ VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char* path) {
     // Empty content is still a file: an empty one. The export returns nothing, so a file
     // that cannot be written leaves only the earlier one as it was.
     if (const schema::SouborZPMZType* f = heldFile(); f && path)
-      saveFile(plugin::readText(path, kPathWidth), f->obsahSouboru.bytes);
+      saveFile(plugin::readText(path, kPathWidth), f->obsahSouboru);
   });
 }
 

@@ -86,6 +86,22 @@ private:
   std::string newName_, target_;  // native paths
 };
 
+// A file of the library's own for data too large for memory: new in `directory` (never an
+// existing file, never through a symbolic link), readable by its owner only, and without a
+// name from the start, so that no other process finds it and it is gone once closed, however
+// the process ends. Not open when the directory takes none.
+OpenFile createScratchFile(const std::string& directory) noexcept;
+
+// Appends all n bytes to an open file. False on an error.
+bool appendAll(const OpenFile& file, const void* bytes, size_t n) noexcept;
+
+// Up to n bytes of an open file from `offset`; 0 at its end. Throws "cannot read <noun>".
+size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void* buffer, size_t n);
+
+// replaceFile() with the first `size` bytes of an open file as the content, copied by the OS
+// from file to file without passing through the library's memory.
+void replaceFile(const std::string& path, const OpenFile& content, uint64_t size);
+
 // A regular file open for reading at any offset, shared: others may go on reading and writing
 // it meanwhile. Its size is taken when it is opened. Failures name the file by `noun`:
 // "cannot open <noun> <path>", "cannot read <noun> <path>" (the latter also for a directory or

@@ -94,6 +94,7 @@ channel::ChannelSettings channelSettings(const TConnectInfo& info, const Params&
   s.dumps.enabled = params.logLevel > 0;
   s.dumps.useTimestamp = params.logUseTimestamp != 0;
   s.dumps.folder = params.logPath;
+  s.spill.folder = params.tmpPath;
   return s;
 }
 

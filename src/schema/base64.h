@@ -1,7 +1,9 @@
 #pragma once
 // Base64 as byte arrays travel: encoded in lines of 76 characters, each full line ended by
 // CR LF; decoded as the text arrives, in chunks of any size. Both sides write straight into
-// the caller's buffer, so a large array is neither copied nor held twice.
+// the caller's buffer, so a large array is neither copied nor held twice. Whole groups go
+// through table-driven word kernels, or SSSE3/AVX2 vector kernels where the CPU has them
+// (chosen at load); the rest character by character.
 #include <cstddef>
 #include <cstdint>
 
@@ -30,14 +32,27 @@ public:
   // a character outside the alphabet or padding out of place.
   size_t feed(const char* in, size_t n, uint8_t* out);
 
+  // The same for the longest start of the text that is valid base64 so far: stops before the
+  // first character that cannot stand there (the end of a text run, say '<') without refusing
+  // it. Returns the characters taken; `written` is the bytes written.
+  size_t feedRun(const char* in, size_t n, uint8_t* out, size_t& written);
+
   // The end of the text: writes the bytes of a last group that a sender left unpadded (at most
   // two) and returns how many, or kInvalid when the text cannot end here.
   size_t finish(uint8_t* out);
 
 private:
+  bool step(char c, uint8_t*& out);
+
   uint32_t acc_ = 0;  // bits of the group being read
   int count_ = 0;     // its characters so far
   int padding_ = 0;   // '=' seen
 };
+
+// The kernels for whole groups. The widest this CPU runs is used; tests pick each in turn
+// (false: this CPU lacks it).
+enum class Base64Kernel { words, ssse3, avx2 };
+Base64Kernel widestBase64Kernel();
+bool useBase64Kernel(Base64Kernel kernel);
 
 } // namespace vokr::schema

@@ -28,9 +28,9 @@ std::string contentIdOf(std::string_view href) {
 }
 
 MtomParts::MtomParts(std::string_view boundary, std::string_view start, uint64_t contentLength,
-                     RootSink root)
+                     const SpillSettings& spill, RootSink root)
     : splitter_(boundary, *this), root_(std::move(root)), rootId_(start),
-      contentLength_(contentLength) {}
+      contentLength_(contentLength), spill_(spill) {}
 
 void MtomParts::feed(const char* data, size_t n) {
   chunkStart_ = consumed_;
@@ -41,28 +41,23 @@ void MtomParts::feed(const char* data, size_t n) {
 void MtomParts::finish() {
   splitter_.finish();
   if (!rootSeen_) throw Error(ErrorKind::XmlReadError, "multipart answer without its root part");
-  if (attachment_) releaseRoom(*attachment_);
+  if (attachment_) attachment_->finish();
+  attachment_.reset();
 }
 
 void MtomParts::partBegin(std::string_view contentId) {
-  if (attachment_) releaseRoom(*attachment_);
+  if (attachment_) attachment_->finish();
+  attachment_.reset();
   if (!rootSeen_ && (rootId_.empty() || contentId == rootId_)) {
     rootSeen_ = true;
-    attachment_ = nullptr;
     return;
   }
-  attachment_ = &parts_[std::string(contentId)];
-  attachment_->clear();
-  attachmentRoom_ = roomLeft(contentLength_, chunkStart_, false);
+  attachment_.emplace(parts_[std::string(contentId)], spill_, arrayRoom(contentLength_, chunkStart_, false));
 }
 
 void MtomParts::partData(const char* data, size_t n) {
-  if (attachment_) {
-    growRoom(*attachment_, n, attachmentRoom_);
-    attachment_->insert(attachment_->end(), data, data + n);
-  } else if (rootSeen_) {
-    root_(data, n);
-  }
+  if (attachment_) attachment_->append(data, n);
+  else if (rootSeen_) root_(data, n);
 }
 
 void MtomParts::include(TByteSOAPArray& target, std::string_view href) {
@@ -78,28 +73,9 @@ void MtomParts::resolveIncludes() {
     bool lastUse = std::none_of(later, includes_.end(), [&](const Include& other) {
       return other.contentId == includes_[i].contentId;
     });
-    if (lastUse) includes_[i].target->bytes = std::move(part->second);
-    else includes_[i].target->bytes = part->second;
+    if (lastUse) *includes_[i].target = std::move(part->second);
+    else *includes_[i].target = part->second;
   }
-}
-
-uint64_t roomLeft(uint64_t contentLength, uint64_t position, bool base64) {
-  if (contentLength <= position) return 0;
-  const uint64_t left = contentLength - position;
-  return base64 ? left / 4 * 3 + 3 : left;
-}
-
-void growRoom(std::vector<uint8_t>& bytes, size_t more, uint64_t room) {
-  const size_t needed = bytes.size() + more;
-  if (needed <= bytes.capacity()) return;
-  uint64_t grown = std::max<uint64_t>(needed, uint64_t(bytes.capacity()) * 4);
-  if (room >= needed) grown = std::min(grown, room);
-  bytes.reserve(static_cast<size_t>(std::min<uint64_t>(grown, bytes.max_size())));
-}
-
-void releaseRoom(std::vector<uint8_t>& bytes) {
-  size_t unused = bytes.capacity() - bytes.size();
-  if (unused > std::max<size_t>(bytes.size(), 1 << 20)) bytes.shrink_to_fit();
 }
 
 } // namespace vokr::schema

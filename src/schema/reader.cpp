@@ -15,6 +15,7 @@
 #include "schema/base64.h"
 #include "schema/datetime.h"
 #include "schema/mtom.h"
+#include "schema/spill.h"
 #include "schema/multipart.h"
 #include "schema/namespaces.h"
 #include "schema/remotable.h"
@@ -118,26 +119,6 @@ void appendItem(TRemotable& o, const MemberInfo& m, std::string&& text, bool nil
   }
 }
 
-// ---- base64, decoded as it arrives, straight onto the end of its byte array ----
-
-void decodeOnto(std::vector<uint8_t>& bytes, uint64_t room, Base64Decoder& decoder,
-                const char* text, size_t n) {
-  const size_t at = bytes.size();
-  growRoom(bytes, Base64Decoder::maxDecodedSize(n), room);
-  bytes.resize(at + Base64Decoder::maxDecodedSize(n));
-  const size_t written = decoder.feed(text, n, bytes.data() + at);
-  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
-  bytes.resize(at + written);
-}
-
-void finishOnto(std::vector<uint8_t>& bytes, Base64Decoder& decoder) {
-  uint8_t last[2];
-  const size_t written = decoder.finish(last);
-  if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
-  bytes.insert(bytes.end(), last, last + written);
-  releaseRoom(bytes);
-}
-
 // ---- the event reader ----
 
 // Far beyond any real answer (a dozen levels), near enough to keep a hostile one small.
@@ -154,8 +135,28 @@ struct Frame {
   std::string text;
   bool nil = false;
   TByteSOAPArray* bytes = nullptr;  // bytes frames, and objects whose content is a byte array
-  uint64_t room = 0;                // the most `bytes` can hold, see growRoom()
+  std::optional<ByteArrayFiller> filler;  // fills `bytes` as its text is decoded
   Base64Decoder decoder;
+
+  void decode(const char* text, size_t n) {
+    const size_t written = decoder.feed(text, n, filler->room(Base64Decoder::maxDecodedSize(n)));
+    if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+    filler->grow(written);
+  }
+  // The longest start of a text run that is base64; returns the characters taken.
+  size_t decodeRun(const char* text, size_t n) {
+    size_t written = 0;
+    const size_t taken = decoder.feedRun(text, n, filler->room(Base64Decoder::maxDecodedSize(n)), written);
+    filler->grow(written);
+    return taken;
+  }
+  void finishBytes() {
+    uint8_t last[2];
+    const size_t written = decoder.finish(last);
+    if (written == Base64Decoder::kInvalid) fail("Invalid base64 text");
+    filler->append(last, written);
+    filler->finish();
+  }
 };
 
 bool nilAttribute(int count, const xmlChar** attributes) {
@@ -170,13 +171,13 @@ bool nilAttribute(int count, const xmlChar** attributes) {
 } // namespace
 
 struct ResponseReader::Impl {
-  Impl(const ClassInfo& responseClass, std::string_view contentType, uint64_t contentLength)
-      : responseClass(responseClass), contentLength(contentLength) {
+  Impl(const ClassInfo& responseClass, std::string_view contentType, uint64_t contentLength, SpillSettings spill)
+      : responseClass(responseClass), contentLength(contentLength), spill(std::move(spill)) {
     MediaType media = parseMediaType(contentType);
     // Failures found here are reported by the first feed or finish.
     if (media.type == "multipart/related") {
       if (media.boundary.empty()) record(readError("multipart answer without a boundary"));
-      else mtom.emplace(media.boundary, media.start, contentLength, [this](const char* data, size_t n) {
+      else mtom.emplace(media.boundary, media.start, contentLength, this->spill, [this](const char* data, size_t n) {
         parse(data, n);
         rethrow();  // ends the splitting at once
       });
@@ -239,6 +240,14 @@ struct ResponseReader::Impl {
 
   void parse(const char* data, size_t n) {
     while (n > 0 && !error) {
+      if (textRunGoesOn()) {
+        size_t taken = 0;
+        guarded([&] { taken = stack.back().decodeRun(data, n); });
+        bypassed += taken;
+        data += taken;
+        n -= taken;
+        if (n == 0 || error) return;
+      }
       int slice = static_cast<int>(std::min<size_t>(n, 1 << 20));
       if (xmlParseChunk(parser, data, slice, 0) != 0 && !error) recordParserError();
       data += slice;
@@ -246,14 +255,26 @@ struct ResponseReader::Impl {
     }
   }
 
-  // The room of a byte array about to be decoded from the answer's text.
-  uint64_t roomHere() const {
-    return roomLeft(contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true);
+  // The byte array whose text the answer goes on with, when the parser holds nothing of the
+  // answer back. Its text then goes to the decoder straight from the answer: the parser would
+  // copy and scan it twice before handing it on in small pieces. Where the run ends ('<', a
+  // reference, anything that is no base64) the parser takes over again; it sees a shorter text,
+  // and nothing else changes. Not for answers the parser converts from another encoding.
+  bool textRunGoesOn() const {
+    if (stack.empty() || !stack.back().filler || parser->instate != XML_PARSER_CONTENT) return false;
+    const xmlParserInputPtr input = parser->input;
+    return input && input->buf && !input->buf->encoder && input->cur == input->end;
+  }
+
+  // A byte array about to be decoded from the answer's text.
+  void startFilling(Frame& f, TByteSOAPArray& target) {
+    f.bytes = &target;
+    f.filler.emplace(target, spill, arrayRoom(contentLength, mtom ? mtom->chunkStart() : parsedSoFar(), true));
   }
 
   uint64_t parsedSoFar() const {
     long parsed = xmlByteConsumed(parser);
-    return parsed > 0 ? static_cast<uint64_t>(parsed) : 0;
+    return (parsed > 0 ? static_cast<uint64_t>(parsed) : 0) + bypassed;
   }
 
   // ---- errors ----
@@ -373,10 +394,7 @@ struct ResponseReader::Impl {
       if (!m->has(kTextContent)) continue;
       f.textMember = m;
       m->markPresent(o);
-      if (m->kind == Kind::bytes) {
-        f.bytes = &m->value<TByteSOAPArray>(o);
-        f.room = roomHere();
-      }
+      if (m->kind == Kind::bytes) startFilling(f, m->value<TByteSOAPArray>(o));
     }
   }
 
@@ -421,10 +439,7 @@ struct ResponseReader::Impl {
         }
         case Kind::bytes: {
           push(FrameKind::bytes);
-          Frame& f = stack.back();
-          f.bytes = &m.value<TByteSOAPArray>(o);
-          f.bytes->bytes.clear();
-          f.room = roomHere();
+          startFilling(stack.back(), m.value<TByteSOAPArray>(o));
           return;
         }
         default:
@@ -470,10 +485,10 @@ struct ResponseReader::Impl {
       case FrameKind::value:
       case FrameKind::item:
       case FrameKind::faultString: f.text.append(ch, len); return;
-      case FrameKind::bytes: decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len); return;
+      case FrameKind::bytes: f.decode(ch, len); return;
       case FrameKind::object:
         if (!f.textMember) return;
-        if (f.bytes) decodeOnto(f.bytes->bytes, f.room, f.decoder, ch, len);
+        if (f.filler) f.decode(ch, len);
         else if (f.textMember->kind == Kind::text)
           f.textMember->value<std::string>(*f.object).append(ch, len);
         else f.text.append(ch, len);
@@ -489,9 +504,9 @@ struct ResponseReader::Impl {
       case FrameKind::value: assign(*f.object, *f.member, std::move(f.text)); return;
       case FrameKind::item: appendItem(*f.object, *f.member, std::move(f.text), f.nil); return;
       case FrameKind::faultString: faultString = std::move(f.text); return;
-      case FrameKind::bytes: finishOnto(f.bytes->bytes, f.decoder); return;
+      case FrameKind::bytes: f.finishBytes(); return;
       case FrameKind::object:
-        if (f.bytes) finishOnto(f.bytes->bytes, f.decoder);
+        if (f.filler) f.finishBytes();
         else if (f.textMember && f.textMember->kind != Kind::text)
           assign(*f.object, *f.textMember, std::move(f.text));
         return;
@@ -501,7 +516,9 @@ struct ResponseReader::Impl {
 
   const ClassInfo& responseClass;
   uint64_t contentLength;
+  SpillSettings spill;
   uint64_t consumed = 0;  // bytes fed so far
+  uint64_t bypassed = 0;  // answer bytes decoded past the parser (text runs of byte arrays)
   xmlParserCtxtPtr parser = nullptr;
   std::optional<Error> error;
 
@@ -516,12 +533,13 @@ struct ResponseReader::Impl {
   std::unique_ptr<TRemotable> response;
 };
 
-ResponseReader::ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength)
-    : ResponseReader(*operationInfo(op).response, contentType, contentLength) {}
+ResponseReader::ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength,
+                               SpillSettings spill)
+    : ResponseReader(*operationInfo(op).response, contentType, contentLength, std::move(spill)) {}
 
 ResponseReader::ResponseReader(const ClassInfo& responseClass, std::string_view contentType,
-                               uint64_t contentLength)
-    : impl_(std::make_unique<Impl>(responseClass, contentType, contentLength)) {}
+                               uint64_t contentLength, SpillSettings spill)
+    : impl_(std::make_unique<Impl>(responseClass, contentType, contentLength, std::move(spill))) {}
 
 ResponseReader::~ResponseReader() = default;
 

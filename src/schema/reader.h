@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "schema/registry.h"
+#include "schema/spill.h"
 
 namespace vokr::schema {
 
@@ -17,11 +18,13 @@ class ResponseReader {
 public:
   // `contentType` is the answer's Content-Type header (may be empty). `contentLength`, when
   // known (non-zero), bounds what a byte array can hold: its room is reserved at once, so that
-  // a large file is decoded in place without the copies of a growing buffer.
-  ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength = 0);
+  // a file is decoded in place without the copies of a growing buffer. Byte arrays larger
+  // than the threshold of `spill` go to scratch files.
+  ResponseReader(Operation op, std::string_view contentType, uint64_t contentLength = 0,
+                 SpillSettings spill = {});
   // Reads into an object of any described class.
   ResponseReader(const ClassInfo& responseClass, std::string_view contentType,
-                 uint64_t contentLength = 0);
+                 uint64_t contentLength = 0, SpillSettings spill = {});
   ~ResponseReader();
   ResponseReader(const ResponseReader&) = delete;
   ResponseReader& operator=(const ResponseReader&) = delete;

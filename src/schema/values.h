@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace vokr::schema {
 
 // Decimal and date-time values travel as text, exactly as held: never parsed or normalised
@@ -48,10 +50,14 @@ public:
   virtual ~ByteSource() = default;
   virtual uint64_t size() const = 0;
   virtual size_t read(uint64_t offset, void* buffer, size_t n) const = 0;
+  // The open file that holds exactly these bytes from its start, if there is one: the OS can
+  // then copy them without passing them through memory.
+  virtual const platform::OpenFile* file() const { return nullptr; }
 };
 
 // The byte array kind: base64 on the wire. A request's array is a source read as it is sent;
-// a response's array holds the decoded bytes.
+// a response's array holds the decoded bytes, or, when they are many, a source reading them
+// from the scratch file they went to (schema/spill.h).
 struct TByteSOAPArray {
   std::vector<uint8_t> bytes;
   std::shared_ptr<const ByteSource> source;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "host_memory.h"
+#include "host_records.h"
 #include "plugin.h"
 
 using namespace vokr::test;
@@ -12,9 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The working parameters record, 2055 bytes.
-constexpr size_t kTmpPath = 0, kLogPath = 1025, kPathWidth = 1025, kLogLevel = 2050,
-                 kLogUseTimestamp = 2054, kParamsSize = 2055;
+constexpr size_t kTmpPath = params::tmpPath.offset, kLogPath = params::logPath.offset,
+                 kPathWidth = params::tmpPath.width, kLogLevel = params::logLevel,
+                 kLogUseTimestamp = params::logUseTimestamp, kParamsSize = params::kSize;
 
 class WorkingParams : public ::testing::Test {
 protected:

@@ -7,6 +7,8 @@
 
 #include "document_fixtures.h"
 #include "large_answers.h"
+#include "host_records.h"
+#include "open_files.h"
 #include "other_process.h"
 
 using namespace vokr::test;
@@ -346,7 +348,7 @@ TEST_F(Download, ResultListShorterThanCountIsNotOverrun) {
   EXPECT_TRUE(entries.guardIntact());
 }
 
-// ---- a large file: fetched and saved byte for byte ----
+// ---- large files: fetched and saved byte for byte, held in a scratch file meanwhile ----
 
 std::string sha256Hex(const std::function<size_t(uint8_t*, size_t)>& next) {
   EVP_MD_CTX* ctx = EVP_MD_CTX_new();
@@ -366,31 +368,92 @@ std::string sha256Hex(const std::function<size_t(uint8_t*, size_t)>& next) {
   return hex;
 }
 
+constexpr uint64_t kSeed = 0x5EED2024;
+
+std::string noiseDigest(uint64_t size) {
+  Noise noise(kSeed);
+  return sha256Hex([&](uint8_t* p, size_t n) {
+    const size_t take = size_t(std::min<uint64_t>(n, size));
+    noise.fill(p, take);
+    size -= take;
+    return take;
+  });
+}
+
+std::string fileDigest(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return sha256Hex([&](uint8_t* p, size_t n) {
+    in.read(reinterpret_cast<char*>(p), std::streamsize(n));
+    return size_t(in.gcount());
+  });
+}
+
+Answer largeFileAnswer(uint64_t size) {
+  return noiseFileAnswer(readDataFile("vratSouborZPMZ/large.response.xml"), size, kSeed);
+}
+
 TEST_F(Download, HundredMegabyteFileIsSavedByteIdentical) {
   constexpr uint64_t kSize = uint64_t(100) << 20;
-  constexpr uint64_t kSeed = 0x5EED2024;
-  server.enqueue(noiseFileAnswer(readDataFile("vratSouborZPMZ/large.response.xml"), kSize, kSeed));
+  server.enqueue(largeFileAnswer(kSize));
   HostList entries = downloadEntries(1);
   download(dir.path(), {"31"}, entries, 1);
   ASSERT_EQ(messageFlags(entries[0]), "10000") << messagesOf(0).text(0);
   const std::string saved = dir / "zpmz_1234_mapa.tif";
   ASSERT_EQ(std::filesystem::file_size(saved), kSize);
-
-  Noise noise(kSeed);
-  uint64_t left = kSize;
-  const std::string expected = sha256Hex([&](uint8_t* p, size_t n) {
-    const size_t take = size_t(std::min<uint64_t>(n, left));
-    noise.fill(p, take);
-    left -= take;
-    return take;
-  });
-  std::ifstream in(saved, std::ios::binary);
-  const std::string actual = sha256Hex([&](uint8_t* p, size_t n) {
-    in.read(reinterpret_cast<char*>(p), std::streamsize(n));
-    return size_t(in.gcount());
-  });
-  EXPECT_EQ(actual, expected);
+  EXPECT_EQ(fileDigest(saved), noiseDigest(kSize));
   EXPECT_EQ(fetchCount(), int32_t(0xCCCCCCCC)) << "the large response is released";
+}
+
+// A file of some MB is held in a scratch file in TmpPath: open, but without a name there, and
+// closed, so gone, when the response goes, whichever way it goes.
+class ScratchFile : public Download {
+protected:
+  static constexpr uint64_t kSize = uint64_t(12) << 20;
+  void SetUp() override {
+    Download::SetUp();
+    Record r = newRecord(arena, params::kSize);
+    set(r, params::tmpPath, tmp.path());
+    set(r, params::logPath, tmp.path());
+    plugin->fn<RecordFn>("SetVOKRParams")(r.data());
+  }
+  size_t scratchFiles() const { return openFilesIn(tmp.path()).size(); }
+  void save(const std::string& path) { plugin->fn<RecordFn>("saveSouborZPMZ")(hostPath(arena, path)); }
+
+  ScratchDirectory tmp;
+};
+
+TEST_F(ScratchFile, HoldsAFetchedFileThatIsSavedIntactAndGoesWithFree) {
+  server.enqueue(largeFileAnswer(kSize));
+  fetch("31");
+  ASSERT_EQ(fetchCount(), 1);
+  EXPECT_EQ(scratchFiles(), 1u);
+  EXPECT_TRUE(tmp.names().empty()) << "the scratch file has no name";
+  // Saved twice: the scratch file is read from its start each time.
+  for (const char* name : {"first.tif", "second.tif"}) {
+    save(dir / name);
+    ASSERT_EQ(std::filesystem::file_size(dir / name), kSize) << name;
+    EXPECT_EQ(fileDigest(dir / name), noiseDigest(kSize)) << name;
+  }
+  plugin->fn<NoArgFn>("freeVratSouborZPMZ")();
+  EXPECT_EQ(scratchFiles(), 0u);
+}
+
+TEST_F(ScratchFile, GoesWhenTheLibraryIsUnloaded) {
+  server.enqueue(largeFileAnswer(kSize));
+  fetch("31");
+  EXPECT_EQ(scratchFiles(), 1u);
+  plugin.reset();
+  EXPECT_EQ(scratchFiles(), 0u);
+}
+
+TEST_F(ScratchFile, GoesWhenTheCallFails) {
+  Answer cut = largeFileAnswer(kSize);
+  cut.close = Answer::Close::midBody;  // past the threshold: the scratch file exists by then
+  server.enqueue(std::move(cut));
+  fetch("31");
+  EXPECT_EQ(fetchCount(), 1) << "one failure message";
+  EXPECT_EQ(scratchFiles(), 0u);
+  EXPECT_TRUE(tmp.names().empty());
 }
 
 } // namespace

@@ -26,6 +26,13 @@ constexpr Field url{0, 1025}, userName{1025, 101}, userPassword{1126, 101}, wsdl
 constexpr size_t connectTimeout = 3735, sendTimeout = 3739, receiveTimeout = 3743;
 } // namespace connectInfo
 
+// TVOKRParams
+namespace params {
+constexpr size_t kSize = 2055;
+constexpr Field tmpPath{0, 1025}, logPath{1025, 1025};
+constexpr size_t logLevel = 2050, logUseTimestamp = 2054;
+} // namespace params
+
 // TZalozNavrhZPGIn
 namespace zpgIn {
 constexpr size_t kSize = 2466;

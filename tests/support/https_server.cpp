@@ -303,6 +303,7 @@ void HttpsServer::serve(int fd) {
   }
   CapturedRequest req;
   req.tlsVersion = SSL_get_version(ssl);
+  req.tlsResumed = SSL_session_reused(ssl) == 1;
   if (!parseHead(std::string_view(in).substr(0, headEnd), req)) return;
   Answer answer = nextAnswer();
   if (answer.stallReading.count() > 0 && !pause(answer.stallReading)) return;

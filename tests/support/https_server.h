@@ -29,6 +29,7 @@ struct CapturedRequest {
   std::string body;  // empty when the bytes went to ServerOptions::bodySink
   uint64_t bodySize = 0;
   std::string tlsVersion;  // as OpenSSL names it, e.g. "TLSv1.2"
+  bool tlsResumed = false;  // the connection resumed an earlier TLS session
 
   // Value of the first header of that name (case-insensitive); empty when absent.
   std::string header(std::string_view name) const;

@@ -16,6 +16,7 @@
 #include "channel/channel.h"
 #include "channel_settings.h"
 #include "https_server.h"
+#include "scoped_env.h"
 #include "platform/error.h"
 #include "proxy.h"
 #include "schema/messages.h"
@@ -73,23 +74,6 @@ uint16_t closedPort() {
   close(fd);
   return ntohs(addr.sin_port);
 }
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
-  }
-
-private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 class Channel : public ::testing::Test {
 protected:
@@ -391,6 +375,29 @@ TEST(ChannelTls, RefusesServersOutsideTls10To12AndCertificatesItCannotTrust) {
     EXPECT_TRUE(contains(e.what(), c.error)) << c.name << ": " << e.what();
     EXPECT_TRUE(server.requests().empty()) << c.name << ": nothing may be sent";
   }
+}
+
+// Every call has a connection of its own, but a later call to the same service resumes the TLS
+// session of an earlier one instead of a full handshake. A new trust setting starts afresh: a
+// session is never resumed past the trust it was verified against.
+TEST_F(Channel, ResumesTheTlsSessionOfAnEarlierCallUntilTheTrustChanges) {
+  for (int i = 0; i < 3; ++i) answerOk();
+  EXPECT_NO_THROW(reserveZpmz(settings));
+  EXPECT_NO_THROW(reserveZpmz(settings));
+  HttpsServer stranger;
+  {
+    ScopedEnv otherTrust("SSL_CERT_FILE", stranger.certificateFile().c_str());
+    vokr::Error e = failureOf([&] { reserveZpmz(settings); });
+    EXPECT_TRUE(contains(e.what(), "certificate problem")) << e.what();
+  }
+  EXPECT_NO_THROW(reserveZpmz(settings));
+
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(server.connections(), 4u);
+  EXPECT_FALSE(requests[0].tlsResumed);
+  EXPECT_TRUE(requests[1].tlsResumed);
+  EXPECT_FALSE(requests[2].tlsResumed) << "the trust setting changed in between";
 }
 
 // Through a real proxy with Basic authentication.

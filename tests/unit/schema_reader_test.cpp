@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 
@@ -11,7 +12,9 @@
 #include "schema/reader.h"
 #include "schema/writer.h"
 #include "schema_testing.h"
+#include "open_files.h"
 #include "rope_text.h"
+#include "scoped_env.h"
 
 namespace vokr::schema {
 
@@ -354,6 +357,35 @@ TEST(SchemaReader, FailuresEndTheReading) {
   }
 }
 
+// Base64 text goes to the decoder past the parser; wherever the run is broken (character
+// references, a comment, a CDATA section, line ends) the parser hands on what follows, and the
+// bytes are the same however the answer is cut into chunks.
+TEST(SchemaReader, ByteArrayTextBrokenByMarkupInAnyChunking) {
+  std::string bytes;
+  for (int i = 0; i < 600; ++i) bytes += char(i * 7 + i / 256);
+  std::string plain(bytes.size() / 3 * 4 + 4, '\0');
+  plain.resize(size_t(EVP_EncodeBlock(reinterpret_cast<unsigned char*>(plain.data()),
+                                      reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()))));
+  // A character reference for a base64 character, and one for a blank, inside groups.
+  std::string text = plain.substr(0, 101) + "&#x" + [&] {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", unsigned(uint8_t(plain[101])));
+    return std::string(hex);
+  }() + ";" + plain.substr(102, 200) + "&#13;&#10;" + plain.substr(302, 98) + "<!-- a note -->" +
+                     plain.substr(400, 150) + "<![CDATA[" + plain.substr(550, 150) + "]]>\r\n" + plain.substr(700);
+  const std::string answer =
+      envelope("<GenerujSestavuResponse><reportList><report><souborSestavy>" + text +
+               "</souborSestavy></report></reportList></GenerujSestavuResponse>");
+  for (size_t chunk : {size_t{1}, size_t{5}, size_t{61}, size_t{250}, size_t{4096}}) {
+    SCOPED_TRACE(chunk);
+    auto r = read<GenerujSestavuResponse>(Operation::seznamSestav, answer, chunk);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->reportList.value.size(), 1u);
+    const auto& file = r->reportList.value[0]->souborSestavy.value.bytes;
+    EXPECT_EQ(std::string(file.begin(), file.end()), bytes);
+  }
+}
+
 // A byte the declared encoding lacks stops libxml2's conversion, which it reports differently
 // for different chunkings; whatever it says, the answer cut short there is never a success.
 TEST(SchemaReader, AnAnswerWhoseConversionStopsFails) {
@@ -426,9 +458,36 @@ long peakResidentKiB() {
   return -1;
 }
 
-TEST(SchemaReader, DecodesAHugeFileAsItArrives) {
+// A fresh folder, removed with what is in it.
+struct Folder {
+  std::string path;
+  Folder() {
+    char name[] = "/tmp/vokr-spill-XXXXXX";
+    path = mkdtemp(name);
+  }
+  ~Folder() { std::filesystem::remove_all(path); }
+};
+
+// The whole content of an array that went to a scratch file, checked against the pattern.
+uint64_t wrongBytes(const TByteSOAPArray& array) {
+  std::vector<uint8_t> block(1 << 20);
+  uint64_t wrong = 0;
+  for (uint64_t at = 0; at < array.size();) {
+    const size_t n = array.source->read(at, block.data(), block.size());
+    if (n == 0) return array.size() - at;
+    for (size_t i = 0; i < n; ++i) wrong += block[i] != LargeAnswer::byteAt(at + i);
+    at += n;
+  }
+  return wrong;
+}
+
+// A file larger than memory should hold goes to a scratch file in the spill folder as it is
+// decoded: memory stays small, the content reads back whole, and the file, which never had a
+// name there, is gone once the response is released.
+TEST(SchemaReader, DecodesAHugeFileIntoAScratchFileAsItArrives) {
   const uint64_t decoded = 150u << 20;  // 200 MiB of base64 text
   LargeAnswer answer(decoded);
+  Folder folder;
 #if defined(__SANITIZE_ADDRESS__)
   const bool measure = false;  // the sanitizer's own bookkeeping would swamp the figure
 #else
@@ -436,21 +495,46 @@ TEST(SchemaReader, DecodesAHugeFileAsItArrives) {
 #endif
   long before = measure ? peakResidentKiB() : 0;
 
-  ResponseReader reader(Operation::vratSouborZPMZ, "text/xml", answer.length());
+  ResponseReader reader(Operation::vratSouborZPMZ, "text/xml", answer.length(), SpillSettings{folder.path});
   answer.produce([&](const std::string& chunk) { reader.feed(chunk.data(), chunk.size()); });
   auto response = reader.finish();
   long after = measure ? peakResidentKiB() : 0;
 
-  auto& r = dynamic_cast<VratSouborZPMZResponse&>(*response);
-  const std::vector<uint8_t>& bytes = r.souborZPMZ.value->obsahSouboru.bytes;
-  ASSERT_EQ(bytes.size(), decoded);
-  size_t wrong = 0;
-  for (uint64_t i = 0; i < decoded; ++i) wrong += bytes[i] != LargeAnswer::byteAt(i);
-  EXPECT_EQ(wrong, 0u);
+  const TByteSOAPArray& content = dynamic_cast<VratSouborZPMZResponse&>(*response).souborZPMZ.value->obsahSouboru;
+  EXPECT_TRUE(content.bytes.empty());
+  ASSERT_TRUE(content.source && content.source->file());
+  ASSERT_EQ(content.size(), decoded);
+  EXPECT_EQ(wrongBytes(content), 0u);
+  EXPECT_EQ(vokr::test::openFilesIn(folder.path).size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path)) << "the scratch file has no name";
   if (measure) {
-    // The decoded bytes and a little working memory: no copy of the text, no second buffer.
+    // A few MB of working memory: no copy of the text, nor of the file.
     long grownMiB = (after - before) / 1024;
-    EXPECT_LT(grownMiB, 150 + 40) << "peak memory grew by " << grownMiB << " MiB";
+    EXPECT_LT(grownMiB, 40) << "peak memory grew by " << grownMiB << " MiB";
+  }
+  response.reset();
+  EXPECT_TRUE(vokr::test::openFilesIn(folder.path).empty());
+}
+
+// A spill folder that takes no file: the scratch file goes to the temporary folder. An array
+// below the threshold stays in memory.
+TEST(SchemaReader, SpillsToTheTemporaryFolderWhenTheSpillFolderTakesNone) {
+  Folder temporary;
+  vokr::test::ScopedEnv tmp("tmp", temporary.path);
+  for (uint64_t size : {uint64_t{1} << 20, uint64_t{3} << 20}) {
+    LargeAnswer answer(size);
+    ResponseReader reader(Operation::vratSouborZPMZ, "text/xml", answer.length(),
+                          SpillSettings{"/nonexistent/folder/", 2u << 20});
+    answer.produce([&](const std::string& chunk) { reader.feed(chunk.data(), chunk.size()); });
+    auto response = reader.finish();
+    const TByteSOAPArray& content = dynamic_cast<VratSouborZPMZResponse&>(*response).souborZPMZ.value->obsahSouboru;
+    const bool spilled = size > (2u << 20);
+    EXPECT_EQ(content.source != nullptr, spilled) << size;
+    EXPECT_EQ(content.bytes.size(), spilled ? 0 : size);
+    EXPECT_EQ(vokr::test::openFilesIn(temporary.path).size(), spilled ? 1u : 0u) << size;
+    if (spilled) {
+      EXPECT_EQ(wrongBytes(content), 0u);
+    }
   }
 }
 

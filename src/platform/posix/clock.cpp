@@ -20,8 +20,8 @@ std::optional<LocalTime> toLocal(int year, int month, int day, int hour, int min
                                  double second, std::optional<int> offsetMinutes) {
   // Within a day of the years 1 to 9999 (whatever the zone), so that the seconds are a whole
   // number a 64-bit time_t holds exactly; the local date is checked once it is known.
-  static const double kFirst = double(daysFromCivil(1, 1, 1) - 1) * 86400.0;
-  static const double kLast = double(daysFromCivil(10000, 1, 1) + 1) * 86400.0;
+  constexpr double kFirst = double(daysFromCivil(1, 1, 1) - 1) * 86400.0;
+  constexpr double kLast = double(daysFromCivil(10000, 1, 1) + 1) * 86400.0;
   static_assert(sizeof(time_t) == 8, "dates up to the year 9999 need a 64-bit time_t");
   const double s = utcSeconds(year, month, day, hour, minute, second, offsetMinutes);
   if (!(s >= kFirst && s < kLast)) return std::nullopt;  // NaN included

@@ -7,9 +7,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "platform/paths.h"
 
@@ -83,9 +87,7 @@ public:
 
   bool created() const { return file_.isOpen(); }
   int creationError() const { return error_; }
-  bool write(std::span<const uint8_t> content) {
-    return writeAll(file_, content.data(), content.size());
-  }
+  const OpenFile& file() const { return file_; }
 
   // Durable content, then the rename that makes it the target in one step.
   bool commit(const std::string& target) {
@@ -134,6 +136,56 @@ bool lockedByAnyone(dev_t device, ino_t inode) {
   return found;
 }
 
+// pread, again after an interruption: the bytes read, or -1 with errno.
+ssize_t readAtOffset(const OpenFile& file, uint64_t offset, void* buffer, size_t n) {
+  for (;;) {
+    const ssize_t got = pread64(fd(file), buffer, n, static_cast<off64_t>(offset));
+    if (got >= 0 || errno != EINTR) return got;
+  }
+}
+
+// Copies `size` bytes from the start of one file to the end of another inside the kernel:
+// copy_file_range (no copy at all where the file system shares blocks), else sendfile, else
+// reads and writes.
+bool copyContent(const OpenFile& from, const OpenFile& to, uint64_t size) {
+  constexpr uint64_t kStep = uint64_t(1) << 30;
+  uint64_t done = 0;
+  while (done < size) {
+    loff_t at = static_cast<loff_t>(done);
+    const ssize_t n = copy_file_range(fd(from), &at, fd(to), nullptr, size_t(std::min(size - done, kStep)), 0);
+    if (n > 0) done += uint64_t(n);
+    else if (n < 0 && errno == EINTR) continue;
+    else if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) break;
+    else return false;
+  }
+  while (done < size) {
+    off64_t at = static_cast<off64_t>(done);
+    const ssize_t n = sendfile64(fd(to), fd(from), &at, size_t(std::min(size - done, kStep)));
+    if (n > 0) done += uint64_t(n);
+    else if (n < 0 && errno == EINTR) continue;
+    else if (n < 0 && (errno == ENOSYS || errno == EINVAL)) break;
+    else return false;
+  }
+  std::vector<char> buffer(done < size ? 1 << 20 : 0);
+  while (done < size) {
+    const ssize_t n = readAtOffset(from, done, buffer.data(), size_t(std::min<uint64_t>(buffer.size(), size - done)));
+    if (n <= 0 || !writeAll(to, buffer.data(), size_t(n))) return false;
+    done += uint64_t(n);
+  }
+  return true;
+}
+
+// Replaces the file at `path` with the `size` bytes `write` puts into the new file (false, with
+// errno, when it cannot). Throws "cannot write <path>: <reason>".
+template <class Write> void replaceWith(const std::string& path, uint64_t size, Write&& write) {
+  const std::string native = nativePath(path);
+  if (!fitsFileSizeLimit(size)) osFileError("cannot write", path, EFBIG);
+  ReplacementFile file(native);
+  if (!file.created()) osFileError("cannot write", path, file.creationError());
+  if (!write(file.file())) osFileError("cannot write", path, errno);
+  if (!file.commit(native)) osFileError("cannot write", path, errno);
+}
+
 } // namespace
 
 bool OpenFile::close() noexcept {
@@ -154,12 +206,39 @@ bool fileInUse(const std::string& path) {
 }
 
 void replaceFile(const std::string& path, std::span<const uint8_t> content) {
-  const std::string native = nativePath(path);
-  if (!fitsFileSizeLimit(content.size())) osFileError("cannot write", path, EFBIG);
-  ReplacementFile file(native);
-  if (!file.created()) osFileError("cannot write", path, file.creationError());
-  if (!file.write(content)) osFileError("cannot write", path, errno);
-  if (!file.commit(native)) osFileError("cannot write", path, errno);
+  replaceWith(path, content.size(),
+              [&](const OpenFile& file) { return writeAll(file, content.data(), content.size()); });
+}
+
+void replaceFile(const std::string& path, const OpenFile& content, uint64_t size) {
+  replaceWith(path, size, [&](const OpenFile& file) { return copyContent(content, file, size); });
+}
+
+OpenFile createScratchFile(const std::string& directory) noexcept {
+  try {
+    const std::string native = nativePath(directory.empty() ? "." : directory);
+    // Where the file system can, the file never has a name at all.
+    if (OpenFile file = openNative(native, O_TMPFILE | O_RDWR | O_EXCL, 0600); file.isOpen()) return file;
+    // Else a new name of our own, taken exclusively and not through a link, removed at once.
+    static unsigned counter = 0;
+    const std::string stem = native + (native.back() == '/' ? "" : "/") + ".vokr-" + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string name = stem + std::to_string(++counter) + ".part";
+      OpenFile file = openNative(name, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+      if (file.isOpen() && unlink(name.c_str()) == 0) return file;
+      if (file.isOpen() || errno != EEXIST) break;
+    }
+  } catch (...) {
+  }
+  return OpenFile();
+}
+
+bool appendAll(const OpenFile& file, const void* bytes, size_t n) noexcept { return writeAll(file, bytes, n); }
+
+size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void* buffer, size_t n) {
+  const ssize_t got = readAtOffset(file, offset, buffer, n);
+  if (got < 0) osFileError("cannot read", std::string(noun), errno);
+  return static_cast<size_t>(got);
 }
 
 void createNewFile(const std::string& path, std::string_view bytes) {
@@ -242,12 +321,9 @@ InputFile::InputFile(std::string path, std::string noun)
 }
 
 size_t InputFile::readAt(uint64_t offset, void* buffer, size_t n) const {
-  for (;;) {
-    const ssize_t got = pread64(fd(file_), buffer, n, static_cast<off64_t>(offset));
-    if (got >= 0) return static_cast<size_t>(got);
-    const int error = errno;
-    if (error != EINTR) osFileError("cannot read " + noun_, path_, error);
-  }
+  const ssize_t got = readAtOffset(file_, offset, buffer, n);
+  if (got < 0) osFileError("cannot read " + noun_, path_, errno);
+  return static_cast<size_t>(got);
 }
 
 } // namespace vokr::platform
