@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
+#include <filesystem>
 #include <thread>
 
 #include "errors.h"
@@ -554,26 +554,24 @@ void pauseBetweenPolls(const Options& o) {
 }
 
 FileSnapshot snapshot(const std::string& path) {
-  struct stat st;
-  if (path.empty() || stat(path.c_str(), &st) != 0) return {};
-  return {true, st.st_dev, st.st_ino, st.st_size};
+  if (path.empty()) return {};
+  return {sys::fileIdentity(path), sys::fileSize(path).value_or(0)};
 }
 
+// A saved file replaces the earlier one whole: a new file, not the old one written over.
 bool savedSince(const FileSnapshot& before, const FileSnapshot& now) {
-  return now.exists && (!before.exists || before.device != now.device || before.inode != now.inode);
+  return now.identity && now.identity != before.identity;
 }
 
 void makeDirectories(const std::string& dir) {
-  struct stat st;
-  if (stat(dir.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::exists(dir, error)) {
+    if (fs::is_directory(dir, error)) return;
     throw FileError("cannot make directory " + dir + ": a file of that name exists");
   }
-  size_t slash = dir.find_last_not_of('/');
-  slash = slash == std::string::npos ? std::string::npos : dir.rfind('/', slash);
-  if (slash != std::string::npos && slash > 0) makeDirectories(dir.substr(0, slash));
-  if (mkdir(dir.c_str(), 0777) != 0 && errno != EEXIST)
-    throw FileError("cannot make directory " + dir + ": " + std::strerror(errno));
+  if (!fs::create_directories(dir, error) && error)
+    throw FileError("cannot make directory " + dir + ": " + error.message());
 }
 
 } // namespace host

@@ -1,14 +1,15 @@
 #pragma once
 // The commands of vokr-host, and the steps they share with the workflow.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
-#include <sys/types.h>
 
 #include "families.h"
 #include "options.h"
 #include "output.h"
 #include "plugin.h"
+#include "system.h"
 
 namespace host {
 
@@ -58,10 +59,8 @@ void makeDirectories(const std::string& dir);
 // A file as it stands. The plug-in saves into a fresh file that replaces the old one whole, so
 // a file it saved is another file than the one before the call.
 struct FileSnapshot {
-  bool exists = false;
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
+  std::optional<sys::FileIdentity> identity;  // none: no file there
+  uintmax_t size = 0;
 };
 FileSnapshot snapshot(const std::string& path);
 bool savedSince(const FileSnapshot& before, const FileSnapshot& now);

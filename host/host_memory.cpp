@@ -2,7 +2,8 @@
 
 #include <new>
 #include <stdexcept>
-#include <sys/mman.h>
+
+#include "system.h"
 
 namespace host {
 
@@ -11,19 +12,15 @@ namespace {
 constexpr size_t kChunkSize = 1 << 20;
 
 char* mapBelow4GiB(size_t size) {
-  int flags = MAP_PRIVATE | MAP_ANONYMOUS;
-#if defined(__x86_64__)
-  flags |= MAP_32BIT;
-#endif
-  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
-  if (p == MAP_FAILED) throw std::runtime_error("no memory below 4 GiB left for host records");
-  return static_cast<char*>(p);
+  char* p = sys::reserveLowMemory(size);
+  if (!p) throw std::runtime_error("no memory below 4 GiB left for host records");
+  return p;
 }
 
 } // namespace
 
 HostMemory::~HostMemory() {
-  for (const Chunk& c : chunks_) munmap(c.base, c.size);
+  for (const Chunk& c : chunks_) sys::releaseLowMemory(c.base, c.size);
 }
 
 void* HostMemory::alloc(size_t bytes) {

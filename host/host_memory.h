@@ -1,7 +1,7 @@
 #pragma once
 // Memory that the plug-in may point into. Pointers inside host records are 32 bits wide in
 // every build, so everything handed to the plug-in lies below 4 GiB: on x86-64 the arena maps
-// its chunks with MAP_32BIT. Host lists carry their entry count in the 4 bytes before the
+// its chunks with MAP_32BIT (sys::reserveLowMemory). Host lists carry their entry count in the 4 bytes before the
 // first entry; this is the one place that lays them out.
 #include <cstddef>
 #include <cstdint>

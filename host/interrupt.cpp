@@ -1,13 +1,13 @@
 #include "interrupt.h"
 
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
-#include <dirent.h>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <set>
-#include <termios.h>
-#include <unistd.h>
+
+#include "system.h"
 
 namespace host {
 
@@ -15,43 +15,29 @@ namespace {
 
 std::mutex mutex;  // guards everything below and the progress lines on standard error
 std::set<std::string> folders, files;
-bool haveTerminal = false;
-termios terminalState;
+bool echoOff = false;
 std::condition_variable tick;
-
-sigset_t watchedSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
-  return set;
-}
 
 // Removes this process's temporary files of the plug-in in dir; returns how many.
 int removeTemporaries(const std::string& dir) {
-  const std::string prefix = ".vokr-" + std::to_string(getpid()) + "-";
+  const std::string prefix = ".vokr-" + std::to_string(sys::processId()) + "-";
   int removed = 0;
-  DIR* d = opendir(dir.c_str());
-  if (!d) return 0;
-  while (dirent* e = readdir(d)) {
-    std::string name = e->d_name;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    const std::string name = entry.path().filename().string();
     if (name.rfind(prefix, 0) == 0 && name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0 &&
-        unlink((dir + "/" + name).c_str()) == 0)
+        std::filesystem::remove(entry.path(), error))
       ++removed;
   }
-  closedir(d);
   return removed;
 }
 
-[[noreturn]] void watch() {
-  sigset_t set = watchedSignals();
-  int signal = 0;
-  sigwait(&set, &signal);
+[[noreturn]] void interrupted(int signal) {
   std::lock_guard lock(mutex);  // held to the end: no new file is registered meanwhile
-  if (haveTerminal) tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminalState);
+  if (echoOff) sys::setInputEcho(true);
   int removed = 0;
-  for (const std::string& f : files) removed += unlink(f.c_str()) == 0;
+  std::error_code error;
+  for (const std::string& f : files) removed += std::filesystem::remove(f, error);
   for (const std::string& d : folders) removed += removeTemporaries(d);
   std::fflush(stdout);
   std::fprintf(stderr, "\nvokr-host: interrupted; %d partial file%s removed\n", removed, removed == 1 ? "" : "s");
@@ -60,11 +46,7 @@ int removeTemporaries(const std::string& dir) {
 
 } // namespace
 
-void installInterruptHandling() {
-  sigset_t set = watchedSignals();
-  pthread_sigmask(SIG_BLOCK, &set, nullptr);
-  std::thread(watch).detach();
-}
+void installInterruptHandling() { sys::onInterrupt(interrupted); }
 
 void savingInto(const std::string& dir) {
   std::lock_guard lock(mutex);
@@ -81,14 +63,13 @@ void doneWriting(const std::string& path) {
   files.erase(path);
 }
 
-void restoreTerminalOnInterrupt(const void* state) {
+void restoreEchoOnInterrupt(bool restore) {
   std::lock_guard lock(mutex);
-  haveTerminal = state != nullptr;
-  if (state) terminalState = *static_cast<const termios*>(state);
+  echoOff = restore;
 }
 
 Progress::Progress(std::string what) : what_(std::move(what)), start_(std::chrono::steady_clock::now()) {
-  if (isatty(STDERR_FILENO)) ticker_ = std::thread(&Progress::run, this);
+  if (sys::errorIsTerminal()) ticker_ = std::thread(&Progress::run, this);
 }
 
 Progress::~Progress() {

@@ -17,8 +17,9 @@ void savingInto(const std::string& dir);
 // vokr-host writes `path`; forgotten again by done().
 void writing(const std::string& path);
 void doneWriting(const std::string& path);
-// Echo of the terminal to restore on interruption (the password prompt turns it off).
-void restoreTerminalOnInterrupt(const void* termiosState);
+// Whether the terminal's echo is to be turned back on when interrupted (the password prompt
+// turns it off meanwhile).
+void restoreEchoOnInterrupt(bool restore);
 
 // On a terminal (standard error), a line telling what a long step waits for and for how long,
 // refreshed every second until the object goes; nothing otherwise.

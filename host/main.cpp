@@ -3,14 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "commands.h"
 #include "errors.h"
 #include "host_text.h"
 #include "interrupt.h"
 #include "settings.h"
+#include "system.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ void run(const Options& options, Output& out) {
                      (*command.arguments ? std::string(" ") + command.arguments : "") + " [OPTIONS]");
   if (!options.cacert.empty()) {
     // The plug-in's TLS reads its trusted certificates from SSL_CERT_FILE when it is loaded.
-    if (access(options.cacert.c_str(), R_OK) != 0) throw FileError("--cacert: cannot read " + options.cacert);
-    setenv("SSL_CERT_FILE", options.cacert.c_str(), 1);
+    if (!std::ifstream(options.cacert)) throw FileError("--cacert: cannot read " + options.cacert);
+    sys::setEnvironment("SSL_CERT_FILE", options.cacert);
   }
   initCodePage();
   Plugin plugin(options.plugin.empty() ? defaultPluginPath() : options.plugin);

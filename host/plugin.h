@@ -1,6 +1,7 @@
 #pragma once
-// The plug-in, loaded with dlopen and reached only through its exports, each called through a
-// pointer of the type include/vokr.h declares (calling convention included).
+// The plug-in, loaded as a host loads it (dlopen, LoadLibrary) and reached only through its
+// exports, each called through a pointer of the type include/vokr.h declares (calling
+// convention included).
 #include <string>
 
 #include "vokr.h"

@@ -1,11 +1,12 @@
 #include "proposals.h"
 
-#include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 #include "errors.h"
 #include "settings.h"
+#include "system.h"
 
 namespace host {
 
@@ -40,18 +41,17 @@ std::string required(const std::string& value, const char* option) {
 } // namespace
 
 std::string today() {
-  time_t now = time(nullptr);
-  struct tm tm;
+  std::tm tm{};
   char text[16];
-  localtime_r(&now, &tm);
-  std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
+  if (!sys::localCalendar(std::time(nullptr), tm) || !std::strftime(text, sizeof text, "%Y-%m-%d", &tm)) return {};
   return text;
 }
 
 std::string attachmentPath(const std::string& path) {
-  char resolved[PATH_MAX];
-  if (!realpath(path.c_str(), resolved)) throw FileError("--attachment: no such file " + path);
-  return resolved;
+  std::error_code error;
+  std::filesystem::path resolved = std::filesystem::canonical(path, error);
+  if (error) throw FileError("--attachment: no such file " + path);
+  return resolved.string();
 }
 
 ProposalData proposalFromOptions(const Options& o) {

@@ -2,14 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include "errors.h"
 #include "host_text.h"
 #include "interrupt.h"
+#include "system.h"
 
 namespace host {
 
@@ -20,29 +19,25 @@ namespace {
 std::string secret(const char* variable, const std::string& prompt, bool ask) {
   if (const char* value = std::getenv(variable)) return value;
   if (!ask) return {};
-  bool terminal = isatty(STDIN_FILENO);
-  termios saved{};
+  bool terminal = sys::inputIsTerminal();
   if (terminal) {
     std::fprintf(stderr, "%s", prompt.c_str());
-    tcgetattr(STDIN_FILENO, &saved);
-    restoreTerminalOnInterrupt(&saved);
-    termios quiet = saved;
-    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    restoreEchoOnInterrupt(true);
+    sys::setInputEcho(false);
   }
   std::string value;
   std::getline(std::cin, value);
   if (terminal) {
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    restoreTerminalOnInterrupt(nullptr);
+    sys::setInputEcho(true);
+    restoreEchoOnInterrupt(false);
     std::fprintf(stderr, "\n");
   }
   return value;
 }
 
 void requireDirectory(const std::string& dir, const char* option) {
-  struct stat st;
-  if (!dir.empty() && (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)))
+  std::error_code error;
+  if (!dir.empty() && !std::filesystem::is_directory(dir, error))
     throw UsageError(std::string("--") + option + ": no directory " + dir);
 }
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "system.h"
+
 namespace host {
 
 namespace {
@@ -56,9 +58,9 @@ std::string dateTime(THostDateTime days) {
   // Days since 1899-12-30 in local time: read as broken-down time, not converted again.
   double seconds = std::round((days - 25569.0) * 86400.0);
   time_t t = static_cast<time_t>(seconds);
-  struct tm tm;
+  std::tm tm{};
   char text[32];
-  if (!gmtime_r(&t, &tm) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm)) return "?";
+  if (!sys::utcCalendar(t, tm) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm)) return "?";
   return text;
 }
 

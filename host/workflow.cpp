@@ -9,7 +9,6 @@
 #include <ctime>
 #include <fstream>
 #include <thread>
-#include <unistd.h>
 
 #include "commands.h"
 #include "errors.h"

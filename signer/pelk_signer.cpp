@@ -2,15 +2,12 @@
 // The signature becomes the last child of the root element and carries the signer's
 // certificate in KeyInfo/X509Data; the key comes from the file the signing block names.
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
-
-#include <fcntl.h>
-#include <strings.h>
-#include <unistd.h>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -30,6 +27,7 @@
 #include <xmlsec/xmldsig.h>
 
 #include "pelk_signer.h"
+#include "system.h"
 
 namespace {
 
@@ -44,13 +42,15 @@ struct SignerError {
   throw SignerError{code, std::move(message)};
 }
 
-std::string systemError(const std::string& path) {
-  return path + ": " + std::strerror(errno);
-}
-
 // Text of a fixed-width field: up to its zero byte, or the whole field.
 template <size_t N> std::string fieldText(const char (&field)[N]) {
   return std::string(field, strnlen(field, N));
+}
+
+bool sameLetters(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+    return std::tolower(x) == std::tolower(y);
+  });
 }
 
 // ---- configuration ---------------------------------------------------------------------------
@@ -101,7 +101,7 @@ Methods readConfig(const TPelkSignerConfig& config) {
     fail(StandInCode::UnsupportedConfig, "unsupported configuration: " + what);
   };
   const std::string encoding = fieldText(config.Encoding);
-  if (strcasecmp(encoding.c_str(), "utf-8") != 0) unsupported("encoding \"" + encoding + "\"");
+  if (!sameLetters(encoding, "utf-8")) unsupported("encoding \"" + encoding + "\"");
   if (config.SignatureType != pelk::SignatureType::Enveloped)
     unsupported("signature type " + std::to_string(static_cast<int>(config.SignatureType)));
   if (config.SignatureMethodType != pelk::SignatureMethodType::Sig)
@@ -120,47 +120,17 @@ Methods readConfig(const TPelkSignerConfig& config) {
 
 std::string readFile(const std::string& path, StandInCode code, const char* what) {
   if (path.empty()) fail(code, std::string(what) + ": no file named");
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fail(code, std::string(what) + " cannot be read: " + systemError(path));
-  std::string bytes;
-  char buffer[65536];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, n);
-  const int readErrno = errno;
-  close(fd);
-  if (n < 0) {
-    errno = readErrno;
-    fail(code, std::string(what) + " cannot be read: " + systemError(path));
-  }
-  return bytes;
+  std::string error;
+  std::optional<std::string> bytes = pelk::stand_in::readWholeFile(path, error);
+  if (!bytes) fail(code, std::string(what) + " cannot be read: " + path + ": " + error);
+  return std::move(*bytes);
 }
 
-// Replaces whatever stands at the path, a link included, without following it.
 void writeFile(const std::string& path, const xmlChar* bytes, size_t size) {
-  auto notWritable = [&] {
-    fail(StandInCode::OutputNotWritable, "output file cannot be written: " + systemError(path));
-  };
   if (path.empty()) fail(StandInCode::OutputNotWritable, "output file: no file named");
-  if (unlink(path.c_str()) != 0 && errno != ENOENT) notWritable();
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-  if (fd < 0) notWritable();
-  for (size_t done = 0; done < size;) {
-    ssize_t n = write(fd, bytes + done, size - done);
-    if (n < 0) {
-      const int writeErrno = errno;
-      close(fd);
-      unlink(path.c_str());
-      errno = writeErrno;
-      notWritable();
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (close(fd) != 0) {
-    const int closeErrno = errno;
-    unlink(path.c_str());
-    errno = closeErrno;
-    notWritable();
-  }
+  std::string error;
+  if (!pelk::stand_in::writeNewFile(path, bytes, size, error))
+    fail(StandInCode::OutputNotWritable, "output file cannot be written: " + path + ": " + error);
 }
 
 // ---- the key ---------------------------------------------------------------------------------

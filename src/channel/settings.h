@@ -25,7 +25,7 @@ struct TransportSettings {
 struct DumpSettings {
   bool enabled = false;      // requests and responses are written into `folder`
   bool useTimestamp = true;  // file names carry the local time of their writing
-  std::string folder;        // with a trailing '/'
+  std::string folder;        // with a trailing delimiter
 };
 
 struct ChannelSettings {

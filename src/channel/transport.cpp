@@ -11,7 +11,7 @@
 
 #include "platform/error.h"
 #include "channel/tls_share.h"
-#include "platform/paths.h"
+#include "platform/trust.h"
 #include "schema/rope.h"
 #include "vokr.h"  // the version
 
@@ -217,9 +217,15 @@ void setProxy(CURL* easy, const TransportSettings& s) {
 std::shared_ptr<x509_store_st> setTrust(CURL* easy) {
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-  // Debian's libcurl ignores the OpenSSL variables; honour them as OpenSSL itself would.
-  return shareTls(easy, Trust{platform::nativePath(platform::environment("SSL_CERT_FILE").value_or("")),
-                              platform::nativePath(platform::environment("SSL_CERT_DIR").value_or(""))});
+  const platform::TrustAnchors anchors = platform::trustAnchors();
+  if (anchors.systemStore) {
+    // The Windows certificate store is read by libcurl into each channel's own context; a
+    // shared store would hide it.
+    if (!anchors.file.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, anchors.file.c_str());
+    curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
+    return nullptr;
+  }
+  return shareTls(easy, Trust{anchors.file, anchors.directory});
 }
 
 } // namespace

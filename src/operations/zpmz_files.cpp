@@ -3,6 +3,7 @@
 #include "operations/host_values.h"
 #include "operations/saved_file.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "plugin/export.h"
 #include "plugin/family.h"
 
@@ -157,8 +158,7 @@ VOKR_API void VOKR_STDCALL dwnldFilesZPMZ(const TDwnldFilesZPMZIn* in, const THo
     plugin::HostList ids(in->DocumentIds, kDocumentIdWidth);
     plugin::HostList entries(plugin::load<THostPtr>(results), sizeof(TVratSouborZPMZOut));
     const size_t n = std::min({size_t(count), ids.count(), entries.count()});
-    std::string directory = plugin::readText(in->TargetDir);
-    if (directory.empty() || directory.back() != '/') directory += '/';
+    const std::string directory = platform::withDelimiter(plugin::readText(in->TargetDir));
     for (size_t i = 0; i < n; ++i) {
       plugin::guarded([&] { download(*in, ids.at<const char>(i), directory, *entries.at<TVratSouborZPMZOut>(i)); });
       file.release();  // a large file is not kept past its own turn

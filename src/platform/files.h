@@ -53,6 +53,9 @@ public:
 
   bool isOpen() const { return handle_ != kNone; }
   intptr_t handle() const { return handle_; }
+  // All n bytes, in as many writes as it takes. False on an error, the system's error code
+  // (errno, GetLastError) telling which.
+  bool writeAll(const void* bytes, size_t n) const noexcept;
   // False when closing reports an error (written data may be lost). Closed either way.
   bool close() noexcept;
 
@@ -91,9 +94,6 @@ private:
 // name from the start, so that no other process finds it and it is gone once closed, however
 // the process ends. Not open when the directory takes none.
 OpenFile createScratchFile(const std::string& directory) noexcept;
-
-// Appends all n bytes to an open file. False on an error.
-bool appendAll(const OpenFile& file, const void* bytes, size_t n) noexcept;
 
 // Up to n bytes of an open file from `offset`; 0 at its end. Throws "cannot read <noun>".
 size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void* buffer, size_t n);

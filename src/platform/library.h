@@ -4,13 +4,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vokr::platform {
 
 std::string libraryPath();       // full path of the loaded plug-in file
-std::string libraryDirectory();  // its directory, with a trailing '/'
+std::string libraryDirectory();  // its directory, with a trailing delimiter
 // The four 16-bit parts of the plug-in's version resource, or nothing for a file without one.
 std::optional<std::array<uint16_t, 4>> libraryVersion();
+
+// The file name this system gives the library `name`: libNAME.so, NAME.dll.
+std::string libraryFileName(std::string_view name);
 
 // A library loaded by the plug-in; opaque.
 struct LoadedLibrary;

@@ -4,6 +4,7 @@
 
 #include "platform/codepage.h"
 #include "platform/library.h"
+#include "platform/paths.h"
 #include "plugin/export.h"
 #include "plugin/host.h"
 
@@ -24,8 +25,7 @@ using vokr::plugin::guarded;
 
 VOKR_API void VOKR_STDCALL GetPelkPluginName(uint8_t* text, int32_t capacity) {
   guarded([&] {
-    std::string path = vokr::platform::libraryPath();
-    writeShortText(text, capacity, path.substr(path.rfind('/') + 1));
+    writeShortText(text, capacity, std::string(vokr::platform::fileName(vokr::platform::libraryPath())));
   });
 }
 

@@ -46,11 +46,6 @@ void clearConnectInfo() {
   connect().ConnectTimeout = connect().SendTimeout = connect().ReceiveTimeout = -1;
 }
 
-std::string withDelimiter(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
-  return path;
-}
-
 // A host path as stored: one whole %NAME% reference is the variable's value, a relative path
 // is made absolute, a path that names no directory becomes the temporary directory.
 std::string resolvePath(const std::string& path) {
@@ -58,12 +53,12 @@ std::string resolvePath(const std::string& path) {
   if (path[0] == '%')
     result = platform::environment(path.size() >= 2 ? path.substr(1, path.size() - 2) : "")
                  .value_or("");
-  else if (path[0] != '/')
+  else if (platform::isRelativePath(path))
     result = platform::absolutePath(path);
   else
     result = path;
   if (!platform::isDirectory(result)) result = platform::temporaryDirectory();
-  return withDelimiter(result);
+  return platform::withDelimiter(result);
 }
 
 } // namespace
@@ -104,7 +99,7 @@ void resetSettings() {
   clearConnectInfo();
   Params& p = mutableParams();
   p = Params{};
-  p.basePath = withDelimiter(platform::libraryDirectory());
+  p.basePath = platform::withDelimiter(platform::libraryDirectory());
   p.tmpPath = p.logPath = p.basePath;
 }
 

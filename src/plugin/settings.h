@@ -13,9 +13,9 @@ namespace vokr::plugin {
 const TConnectInfo& connectInfo();
 
 struct Params {
-  std::string basePath;  // the library's own directory, with a trailing '/'
-  std::string tmpPath;   // with a trailing '/'
-  std::string logPath;   // with a trailing '/'
+  std::string basePath;  // the library's own directory, with a trailing delimiter
+  std::string tmpPath;   // with a trailing delimiter
+  std::string logPath;   // with a trailing delimiter
   int32_t logLevel = 0;
   uint8_t logUseTimestamp = 1;
 };

@@ -119,7 +119,7 @@ using PelkSigner_SignXML_Fn = uint8_t(PELK_STDCALL*)(TPelkSignerFiles files,
                                                      TPelkSignerConfig config,
                                                      TPelkSignerResult* result);
 
-inline constexpr const char kPelkSignerLibrary[] = "libPelkSigner.so";
+inline constexpr const char kPelkSignerName[] = "PelkSigner";  // libPelkSigner.so, PelkSigner.dll
 inline constexpr const char kPelkSignerSymbol[] = "PelkSigner_SignXML";
 
 // The declaration a signing library implements (exported undecorated).

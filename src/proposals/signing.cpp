@@ -56,19 +56,19 @@ SigningFailure failure(int32_t status, std::string_view reason) {
 void loadSigner(const std::string& directory) {
   unloadSigner();
   Signer& s = signer();
+  const std::string fileName = platform::libraryFileName(kPelkSignerName);
   std::string besideWhy, linkerWhy;
-  platform::LoadedLibrary* library = platform::loadLibrary(directory + kPelkSignerLibrary, besideWhy);
-  if (!library) library = platform::loadLibrary(kPelkSignerLibrary, linkerWhy);
+  platform::LoadedLibrary* library = platform::loadLibrary(directory + fileName, besideWhy);
+  if (!library) library = platform::loadLibrary(fileName, linkerWhy);
   if (!library) {
-    s.setMissing(std::string("signing library ") + kPelkSignerLibrary + " not found: " + besideWhy +
-                 "; " + linkerWhy);
+    s.setMissing("signing library " + fileName + " not found: " + besideWhy + "; " + linkerWhy);
     return;
   }
   auto sign = reinterpret_cast<PelkSigner_SignXML_Fn>(platform::librarySymbol(library, kPelkSignerSymbol));
   if (!sign) {
     const std::string file = platform::loadedFrom(library);
     s.setMissing(std::string("function ") + kPelkSignerSymbol + " not found in " +
-                 (file.empty() ? kPelkSignerLibrary : file));
+                 (file.empty() ? fileName : file));
     platform::unloadLibrary(library);
     return;
   }

@@ -12,8 +12,8 @@
 
 namespace vokr::proposals {
 
-// Loads the signing library once, at plug-in load: the libPelkSigner.so in `directory` (ending
-// with '/') if there is one, else the one the dynamic linker finds. Never fails: a missing
+// Loads the signing library once, at plug-in load: libPelkSigner.so (PelkSigner.dll) in
+// `directory` (ending with a delimiter) if there is one, else the one the system's loader finds. Never fails: a missing
 // library or function is remembered and makes every signing step fail with kSignerUnavailable.
 void loadSigner(const std::string& directory);
 // The same with the plug-in's own directory.
@@ -36,7 +36,7 @@ struct SigningFailure {
 using SigningOutcome = std::variant<std::string, SigningFailure>;
 
 // Signs one serialized inner document through two temporary files in `tmpFolder` (ending with
-// '/'). `operation` ("zalozNavrhZPG", "zalozNavrhZDP") names the dump of the signed document,
+// a delimiter). `operation` ("zalozNavrhZPG", "zalozNavrhZDP") names the dump of the signed document,
 // written when `dumps` says so. On success both temporary files are
 // removed; after a failure they stay for inspection (the next step removes them first).
 // File trouble (a temporary file that cannot be deleted, created or read, a path that cannot be

@@ -58,7 +58,7 @@ void ByteArrayFiller::spill() {
 }
 
 void ByteArrayFiller::flush() {
-  if (!platform::appendAll(file_, buffer_.data(), used_))
+  if (!file_.writeAll(buffer_.data(), used_))
     throw Error(ErrorKind::InOutError, "cannot write the temporary file of a large answer");
   inFile_ += used_;
   used_ = 0;

@@ -11,11 +11,18 @@
 
 // int32_t abi_call(void* fn, const uint32_t* args, int32_t count, uint32_t eax):
 // pushes count arguments right to left, calls fn with eax loaded, and returns how many
-// bytes of stack the callee removed.
+// bytes of stack the callee removed. The same assembler name on ELF and PE (no '_' prefix).
+#if defined(_WIN32)
+#define VOKR_ABI_CALL_TYPE ""
+#define VOKR_ABI_CALL_SIZE ""
+#else
+#define VOKR_ABI_CALL_TYPE ".type vokr_abi_call, @function\n"
+#define VOKR_ABI_CALL_SIZE ".size vokr_abi_call, .-vokr_abi_call\n"
+#endif
 asm(R"(
   .text
   .globl vokr_abi_call
-  .type vokr_abi_call, @function
+)" VOKR_ABI_CALL_TYPE R"(
 vokr_abi_call:
   pushl %ebp
   movl %esp, %ebp
@@ -43,9 +50,8 @@ vokr_abi_call:
   popl %ebx
   popl %ebp
   ret
-  .size vokr_abi_call, .-vokr_abi_call
-)");
-extern "C" int32_t vokr_abi_call(void* fn, const uint32_t* args, int32_t count, uint32_t eax);
+)" VOKR_ABI_CALL_SIZE);
+extern "C" int32_t vokr_abi_call(void* fn, const uint32_t* args, int32_t count, uint32_t eax) asm("vokr_abi_call");
 
 using namespace vokr::test;
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "service_test.h"
+#include "system.h"
 
 namespace vokr::test {
 
@@ -25,8 +26,8 @@ public:
   }
   ~HostEnvironment() {
     for (auto& [name, value] : saved_) {
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
+      if (value) vokr::test::setEnv(name, value->c_str());
+      else vokr::test::unsetEnv(name);
     }
     tzset();
   }
@@ -35,7 +36,7 @@ private:
   void set(const char* name, const char* value) {
     const char* old = getenv(name);
     saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    setenv(name, value, 1);
+    vokr::test::setEnv(name, value);
   }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
@@ -49,24 +50,20 @@ protected:
   CzechHost() : HostEnvironment("cs_CZ.CP1250", kCentralEuropeanTime) {}
 };
 
-// A fresh directory under /tmp, removed with everything in it.
+// A fresh temporary directory, removed with everything in it.
 class ScratchDirectory {
 public:
-  ScratchDirectory() {
-    char name[] = "/tmp/vokr-files-XXXXXX";
-    if (!mkdtemp(name)) throw std::runtime_error("mkdtemp");
-    path_ = name;
-  }
+  ScratchDirectory() : path_(vokr::test::makeTempDirectory("vokr-files")) {}
   ~ScratchDirectory() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
   const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  std::string operator/(const std::string& name) const { return path_ + vokr::test::kPathDelimiter + name; }
   // The names in the directory, hidden ones included.
   std::set<std::string> names() const {
     std::set<std::string> n;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) n.insert(e.path().filename());
+    for (const auto& e : std::filesystem::directory_iterator(path_)) n.insert(e.path().filename().string());
     return n;
   }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "service_test.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -177,7 +178,7 @@ TEST_F(ExchangeFormatExport, AcceptedExportGivesTheRunIdentifier) {
   HostMessages m;
   Record out = getExport(&m);
   EXPECT_EQ(messageFlags(out), "10000");
-  EXPECT_EQ(m.text(0), "Požadovaná akce byla úspěšně provedena.");
+  EXPECT_EQ(m.text(0), hostText("Požadovaná akce byla úspěšně provedena."));
   EXPECT_EQ(out.textAt(9, 31), "987654");
 }
 
@@ -200,7 +201,7 @@ TEST_F(ExchangeFormatExport, FailedCallIsHeldAsItsOwnMessage) {
   EXPECT_EQ(messageFlags(out), "00011");
   EXPECT_EQ(m.kod(0), "1000");
   EXPECT_EQ(m.uroven(0), 2);
-  EXPECT_EQ(m.text(0), "ERemotableException; Řízení 4711 neexistuje.");
+  EXPECT_EQ(m.text(0), hostText("ERemotableException; Řízení 4711 neexistuje."));
   EXPECT_EQ(out.textAt(9, 31), "keep");
 }
 

@@ -7,6 +7,7 @@
 #include "host_memory.h"
 #include "host_records.h"
 #include "plugin.h"
+#include "system.h"
 
 using namespace vokr::test;
 namespace fs = std::filesystem;
@@ -25,9 +26,9 @@ protected:
     fs::create_directories(root / "tmpdir");
     fs::create_directories(root / "cwd" / "logs");
     fs::create_directories(root / "abs");
-    setenv("tmp", (root / "tmpdir").c_str(), 1);
-    setenv("VOKR_TEST_DIR", (root / "abs").c_str(), 1);
-    unsetenv("VOKR_TEST_UNSET");
+    vokr::test::setEnv("tmp", (root / "tmpdir").string());
+    vokr::test::setEnv("VOKR_TEST_DIR", (root / "abs").string());
+    vokr::test::unsetEnv("VOKR_TEST_UNSET");
     savedCwd = fs::current_path();
     fs::current_path(root / "cwd");
     plugin = std::make_unique<Plugin>();
@@ -48,7 +49,7 @@ protected:
     plugin->fn<RecordFn>("GetVOKRParams")(r.data());
     return r;
   }
-  std::string dir(const fs::path& p) { return p.string() + "/"; }
+  std::string dir(const fs::path& p) { return p.string() + kPathDelimiter; }
 
   fs::path root, savedCwd;
   HostArena arena;
@@ -57,7 +58,7 @@ protected:
 
 TEST_F(WorkingParams, AfterLoadBothPathsAreTheLibraryDirectory) {
   Record r = get();
-  std::string libraryDir = fs::path(VOKR_LIBRARY_PATH).parent_path().string() + "/";
+  std::string libraryDir = fs::path(VOKR_LIBRARY_PATH).parent_path().make_preferred().string() + kPathDelimiter;
   EXPECT_EQ(r.textAt(kTmpPath, kPathWidth), libraryDir);
   EXPECT_EQ(r.textAt(kLogPath, kPathWidth), libraryDir);
   EXPECT_EQ(r.i32At(kLogLevel), 0);
@@ -67,13 +68,15 @@ TEST_F(WorkingParams, AfterLoadBothPathsAreTheLibraryDirectory) {
 
 struct PathCase {
   const char* name;
-  const char* given;     // with {root} standing for the test's directory
+  const char* given;     // with {root} standing for the test's directory, '/' for the delimiter
   const char* expected;  // likewise
 };
 
 class PathResolution : public WorkingParams, public ::testing::WithParamInterface<PathCase> {};
 
 std::string expand(std::string s, const std::string& root) {
+  for (char& c : s)
+    if (c == '/') c = kPathDelimiter;
   for (size_t at; (at = s.find("{root}")) != std::string::npos;) s.replace(at, 6, root);
   return s;
 }
@@ -117,14 +120,17 @@ TEST_F(WorkingParams, LevelAndTimestampByteStoredUnchanged) {
 }
 
 TEST_F(WorkingParams, TemporaryDirectoryFallsBackWhenTmpIsUnset) {
-  unsetenv("tmp");
-  setenv("TMP", (root / "abs").c_str(), 1);
+  vokr::test::unsetEnv("tmp");
+  vokr::test::setEnv("TMP", (root / "abs").string());
   set(dir(root / "gone"), "");
   EXPECT_EQ(get().textAt(kTmpPath, kPathWidth), dir(root / "abs"));
-  unsetenv("TMP");
-  unsetenv("TMPDIR");
+  vokr::test::unsetEnv("TMP");
+  vokr::test::unsetEnv("TMPDIR");
   set(dir(root / "gone"), "");
-  EXPECT_EQ(get().textAt(kTmpPath, kPathWidth), "/tmp/");
+  // The system's own: /tmp, or on Windows the one of TEMP (the names of variables there
+  // ignore case, so "tmp" is TMP).
+  const char* temp = kPathDelimiter == '/' ? nullptr : std::getenv("TEMP");
+  EXPECT_EQ(get().textAt(kTmpPath, kPathWidth), temp ? dir(temp) : "/tmp/");
 }
 
 TEST_F(WorkingParams, PathWithoutZeroByteIsReadWithinItsField) {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "family_calls.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -59,7 +60,7 @@ class ZalozRizeniPMRequest : public FamilyTest, public ::testing::WithParamInter
 TEST_P(ZalozRizeniPMRequest, IsTheWholeTextAfterTheNamespaceFixUps) {
   const ZalozRequest& c = GetParam();
   Record in = newRecord(arena, zaloz::kIn);
-  in.text(zaloz::kJob, 101, c.job)
+  in.text(zaloz::kJob, 101, hostText(c.job))
       .ptr(zaloz::kAreas, listOrNull(arena, 7, c.areas))
       .ptr(zaloz::kParcels, listOrNull(arena, 31, c.parcels));
   answerWith("zalozRizeniPM/created.response.xml");
@@ -102,7 +103,7 @@ TEST_F(ZalozRizeniPM, GetCopiesTheMessagesAndTheNewProceedingsIdentification) {
   EXPECT_EQ(messageFlags(out), "10100");
   EXPECT_EQ(m.kod(0), "0");
   EXPECT_EQ(m.uroven(0), 0);
-  EXPECT_EQ(m.text(0), "Požadovaná akce byla úspěšně provedena.");
+  EXPECT_EQ(m.text(0), hostText("Požadovaná akce byla úspěšně provedena."));
   EXPECT_EQ(m.kod(1), "312");
   EXPECT_EQ(m.uroven(1), 1);
   EXPECT_EQ(out.textAt(zaloz::kIdRizeni, 31), "4711001");
@@ -120,7 +121,8 @@ TEST_F(ZalozRizeniPM, TextsLongerThanTheirFieldsAreCutInsideTheRecord) {
   Record out = newRecord(arena, zaloz::kOut, 0xCC);
   HostMessages::attach(arena, out, 0, 1);
   get("ZalozRizeniPM", out);
-  EXPECT_EQ(out.textAt(zaloz::kCisloRizeni, 25), "PM-417/2024-701/Horní L");
+  // 24 bytes of the host's text and the zero byte; never half a character.
+  EXPECT_EQ(out.textAt(zaloz::kCisloRizeni, 25), hostText("PM-417/2024-701/Horní Lhota").substr(0, 24));
   EXPECT_EQ(out.textAt(zaloz::kPraresKod, 4), "701");
   EXPECT_EQ(out.textAt(zaloz::kRizeniTyp, 4), "PM");
   EXPECT_EQ(out.textAt(zaloz::kRok, 5), "2024");  // the last field: five bytes, zero included
@@ -243,7 +245,7 @@ TEST_F(DetailRizeniPM, GetFillsEveryListAndEveryNestedListThroughTheHostsPointer
   EXPECT_EQ(m.kod(0), "0");
   EXPECT_EQ(out.textAt(kIdRizeniPM, 31), "4711001");
   EXPECT_EQ(out.textAt(kCisloRizeni, 25), "PM-417/2024-701");
-  EXPECT_EQ(out.textAt(kCisloZakazky, 101), "Zakázka 17/2024 Horní Lhota");
+  EXPECT_EQ(out.textAt(kCisloZakazky, 101), hostText("Zakázka 17/2024 Horní Lhota"));
   EXPECT_EQ(listTexts(areas, 7), (Texts{"600016", "600024"}));
   // Identifiers are copied as received, leading zeros kept.
   EXPECT_EQ(listTexts(parcels, 31), (Texts{"2345678901", "0002345678902", "2345678903"}));
@@ -355,7 +357,7 @@ TEST_F(SeznamRizeniPM, GetCopiesEveryProceeding) {
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(list[i].textAt(seznam::kId, 31), ids[i]);
     EXPECT_EQ(list[i].textAt(seznam::kCisloRizeni, 25), numbers[i]);
-    EXPECT_EQ(list[i].textAt(seznam::kCisloZakazky, 101), jobs[i]);
+    EXPECT_EQ(list[i].textAt(seznam::kCisloZakazky, 101), hostText(jobs[i]));
   }
   EXPECT_TRUE(list.guardIntact());
   EXPECT_TRUE(guardIntact(out));
@@ -415,7 +417,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MessagesOnlyRequest{"MylneRizeniPM", "realistic", 92,
                             [](HostArena&, Record& in) {
-                              in.text(0, 31, "4711001").text(31, 61, "Řízení založeno omylem");
+                              in.text(0, 31, "4711001").text(31, 61, hostText("Řízení založeno omylem"));
                             }},
         // popis is set whenever the host gives one, and an empty text is not written.
         MessagesOnlyRequest{"MylneRizeniPM", "empty_popis", 92,
@@ -500,7 +502,7 @@ TEST_P(CapturedFailure, HoldsOneCallFailureMessageAndCountsAnEmptyResponse) {
   EXPECT_EQ(messageFlags(out), "00011");
   EXPECT_EQ(m.kod(0), "1000");
   EXPECT_EQ(m.uroven(0), 2);
-  EXPECT_EQ(m.text(0), "ERemotableException; Služba je dočasně nedostupná, opakujte požadavek později.");
+  EXPECT_EQ(m.text(0), hostText("ERemotableException; Služba je dočasně nedostupná, opakujte požadavek později."));
   EXPECT_TRUE(guardIntact(out));  // no result field written after the block
 }
 

@@ -19,6 +19,7 @@
 #include "service_test.h"
 #include "signing_keys.h"
 #include "test_signer.h"
+#include "system.h"
 
 using namespace vokr::test;
 using testing::HasSubstr;
@@ -175,8 +176,8 @@ private:
 // then finds by its name.
 struct ProposalEnvironment {
   ProposalEnvironment() {
-    setenv("LC_ALL", "C.UTF-8", 1);
-    setenv("TZ", "Europe/Prague", 1);
+    vokr::test::setEnv("LC_ALL", "C.UTF-8");
+    vokr::test::setEnv("TZ", "Europe/Prague");
     tzset();
     if (!kRealSigner) {
       signer = dlopen(VOKR_TEST_SIGNER_DIR "libPelkSigner.so", RTLD_NOW | RTLD_LOCAL);
@@ -236,9 +237,7 @@ class Proposals : public ProposalEnvironment, public ServiceTest {
 protected:
   void SetUp() override {
     ServiceTest::SetUp();
-    char pattern[] = "/tmp/vokr-proposals-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir = pattern;
+    dir = vokr::test::makeTempDirectory("vokr-proposals");
     fs::create_directory(dir / "tmp");
     fs::create_directory(dir / "log");
     if (kRealSigner) keys = std::make_unique<vokr::signing_test::SigningKeys>(dir);
@@ -576,7 +575,7 @@ TEST_P(CreateDate, IsWrittenInLocalTimeInTheRegionalForms) {
   const DateCase& c = GetParam();
   answerAccepted(c.wire);
   load(Kind::zpg, zpgRecord({}));
-  setenv("LC_ALL", c.locale, 1);
+  vokr::test::setEnv("LC_ALL", c.locale);
   HostMessages m;
   Record out = getZpg(&m);
   EXPECT_EQ(text(out, zpgOut::createDate), c.local);

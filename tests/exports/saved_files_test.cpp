@@ -7,6 +7,7 @@
 
 #include "document_fixtures.h"
 #include "other_process.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -208,13 +209,13 @@ namespace {
 // not under a re-encoded name the host would never find.
 TEST_F(SavedFiles, FileNameStaysInTheHostCodePage) {
   plugin.reset();
-  setenv("LC_ALL", "cs_CZ.CP1250", 1);
+  vokr::test::setEnv("LC_ALL", "cs_CZ.CP1250");
   plugin = std::make_unique<Plugin>();
   connect(server.url(), "surveyor", "heslo");
   fetchZpmz("vratSouborZPMZ/document_11.response.xml");
   const std::string name = "n\xe1\xe8rt.pdf";  // "náčrt.pdf" in Windows-1250
   saveZpmz(dir / name);
-  setenv("LC_ALL", "C.UTF-8", 1);
+  vokr::test::setEnv("LC_ALL", "C.UTF-8");
   EXPECT_EQ(dir.names(), std::set<std::string>{name});
 }
 

@@ -1,5 +1,6 @@
 // Reserving and giving back ZPMZ numbers through the exports, against the loopback service.
 #include "service_test.h"
+#include "system.h"
 
 using namespace vokr::test;
 
@@ -122,7 +123,7 @@ TEST_F(ZpmzReservations, SuccessCopiesTheNumberAndItsArea) {
   EXPECT_EQ(messageFlags(out), "10000");
   EXPECT_EQ(m.kod(0), "0");
   EXPECT_EQ(m.uroven(0), 0);
-  EXPECT_EQ(m.text(0), "Požadovaná akce byla úspěšně provedena.");
+  EXPECT_EQ(m.text(0), hostText("Požadovaná akce byla úspěšně provedena."));
   EXPECT_EQ(out.textAt(9, 7), "600016");
   EXPECT_EQ(out.textAt(16, 6), "1201");
   EXPECT_TRUE(guardIntact(out));
@@ -137,7 +138,7 @@ TEST_F(ZpmzReservations, SuccessWithInformationSetsBothFlags) {
   Record out = getReservation(2, &m);
   EXPECT_EQ(messageFlags(out), "11000");
   EXPECT_EQ(m.kod(1), "12");
-  EXPECT_EQ(m.text(1), "Číslo ZPMZ bylo rezervováno v katastrálním území Žďár.");
+  EXPECT_EQ(m.text(1), hostText("Číslo ZPMZ bylo rezervováno v katastrálním území Žďár."));
   EXPECT_EQ(out.textAt(9, 7), "600024");
   EXPECT_EQ(out.textAt(16, 6), "88");
 }

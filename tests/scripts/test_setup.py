@@ -31,6 +31,7 @@ class SetupWithoutRootTest(unittest.TestCase):
         self.addCleanup(shutil.rmtree, folder)
         os.chmod(folder, 0o755)
         script = os.path.join(folder, "setup")
+        shutil.copytree(os.path.join(ROOT, "scripts", "lib"), os.path.join(folder, "lib"))
         with open(script, "w", encoding="utf-8") as f:
             f.write(text.replace("\npackages=(\n", "\npackages=(\n  %s\n" % ABSENT, 1))
         os.chmod(script, 0o755)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "system.h"
 
 namespace vokr::test {
 
@@ -13,14 +14,14 @@ class CodePage {
 public:
   explicit CodePage(const char* locale) {
     if (const char* old = std::getenv("LC_ALL")) saved_ = old;
-    setenv("LC_ALL", locale, 1);
+    vokr::test::setEnv("LC_ALL", locale);
     platform::initCodePage();
   }
   ~CodePage() {
     if (saved_)
-      setenv("LC_ALL", saved_->c_str(), 1);
+      vokr::test::setEnv("LC_ALL", saved_->c_str());
     else
-      unsetenv("LC_ALL");
+      vokr::test::unsetEnv("LC_ALL");
     platform::initCodePage();
   }
   CodePage(const CodePage&) = delete;

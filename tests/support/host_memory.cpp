@@ -1,7 +1,8 @@
 #include "host_memory.h"
 
 #include <stdexcept>
-#include <sys/mman.h>
+
+#include "system.h"
 
 namespace vokr::test {
 
@@ -12,18 +13,13 @@ constexpr size_t kRecordGuard = 64;
 } // namespace
 
 HostArena::HostArena() : size_(kArenaSize) {
-  int flags = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;
-#if defined(__x86_64__)
-  flags |= MAP_32BIT;
-#endif
-  void* p = mmap(nullptr, size_, PROT_READ | PROT_WRITE, flags, -1, 0);
-  if (p == MAP_FAILED) throw std::runtime_error("host arena: mmap failed");
-  base_ = static_cast<uint8_t*>(p);
-  if (reinterpret_cast<uintptr_t>(base_) + size_ > (uintptr_t(1) << 32) - 1 && sizeof(void*) > 4)
+  base_ = static_cast<uint8_t*>(reserveLowMemory(size_));
+  if (!base_) throw std::runtime_error("host arena: no memory");
+  if (uint64_t(reinterpret_cast<uintptr_t>(base_)) + size_ > (uint64_t(1) << 32))
     throw std::runtime_error("host arena: not below 4 GiB");
 }
 
-HostArena::~HostArena() { munmap(base_, size_); }
+HostArena::~HostArena() { releaseLowMemory(base_, size_); }
 
 uint8_t* HostArena::alloc(size_t bytes) {
   size_t aligned = (bytes + 15) & ~size_t(15);

@@ -1,15 +1,5 @@
 #include "https_server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <pthread.h>
-#include <signal.h>
-#include <strings.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
@@ -17,9 +7,12 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+
+#include "system.h"
 
 namespace vokr::test {
 
@@ -40,8 +33,9 @@ int protocolVersion(Tls v) {
 }
 
 bool isIpAddress(const std::string& name) {
-  in6_addr a;
-  return inet_pton(AF_INET, name.c_str(), &a) == 1 || inet_pton(AF_INET6, name.c_str(), &a) == 1;
+  ASN1_OCTET_STRING* address = a2i_IPADDRESS(name.c_str());
+  ASN1_OCTET_STRING_free(address);
+  return address != nullptr;
 }
 
 void addExtension(X509* cert, int nid, const std::string& value) {
@@ -86,23 +80,25 @@ std::string trim(std::string_view s) {
   return b == std::string_view::npos ? std::string() : std::string(s.substr(b, e - b + 1));
 }
 
-void closeAbruptly(int fd) {
-  linger l{1, 0};
-  setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
 }
 
 } // namespace
 
 std::string CapturedRequest::header(std::string_view name) const {
   for (const auto& [n, v] : headers)
-    if (n.size() == name.size() && strncasecmp(n.data(), name.data(), n.size()) == 0) return v;
+    if (sameName(n, name)) return v;
   return {};
 }
 
 bool CapturedRequest::hasHeader(std::string_view name) const {
   for (const auto& h : headers)
-    if (h.first.size() == name.size() && strncasecmp(h.first.data(), name.data(), name.size()) == 0)
-      return true;
+    if (sameName(h.first, name)) return true;
   return false;
 }
 
@@ -126,9 +122,7 @@ HttpsServer::HttpsServer(ServerOptions options)
   if (!key) fail("key generation");
   X509* cert = makeCertificate(key, options_.names);
 
-  char dir[] = "/tmp/vokr-https-XXXXXX";
-  if (!mkdtemp(dir)) fail("temporary directory");
-  dir_ = dir;
+  dir_ = makeTempDirectory("vokr-https");
   certFile_ = dir_ + "/server.pem";
   FILE* f = std::fopen(certFile_.c_str(), "w");
   if (!f || !PEM_write_X509(f, cert)) fail("writing " + certFile_);
@@ -143,19 +137,7 @@ HttpsServer::HttpsServer(ServerOptions options)
   X509_free(cert);
   EVP_PKEY_free(key);
 
-  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  int one = 1;
-  setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      listen(listenFd_, 16) != 0 ||
-      getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-    fail("listening socket");
-  port_ = ntohs(addr.sin_port);
-  if (pipe2(wakePipe_, O_CLOEXEC) != 0) fail("pipe");
+  listenFd_ = listenOnLoopback(port_);
   thread_ = std::thread([this] { run(); });
 }
 
@@ -163,24 +145,22 @@ HttpsServer::~HttpsServer() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    if (clientFd_ >= 0) shutdown(clientFd_, SHUT_RDWR);
+    if (clientFd_ >= 0) shutdownSocket(clientFd_);
   }
   changed_.notify_all();
-  char c = 0;
-  (void)!write(wakePipe_[1], &c, 1);
+  // A connection of its own wakes the accepting thread, which then sees that it is stopping.
+  Socket wake = connectToLoopback(port_);
   thread_.join();
-  close(listenFd_);
-  close(wakePipe_[0]);
-  close(wakePipe_[1]);
-  std::remove(certFile_.c_str());
-  rmdir(dir_.c_str());
+  if (wake >= 0) closeSocket(wake);
+  closeSocket(listenFd_);
+  removeTree(dir_);
 }
 
 std::string HttpsServer::url() const { return "https://127.0.0.1:" + std::to_string(port_); }
 
 void HttpsServer::trust() const {
-  setenv("SSL_CERT_FILE", certFile_.c_str(), 1);
-  unsetenv("SSL_CERT_DIR");
+  setEnv("SSL_CERT_FILE", certFile_);
+  unsetEnv("SSL_CERT_DIR");
 }
 
 void HttpsServer::enqueue(Answer answer) {
@@ -210,26 +190,19 @@ bool HttpsServer::pause(milliseconds d) {
 }
 
 void HttpsServer::run() {
-  // A client that goes away must not kill the test process through SIGPIPE; blocking it in
-  // this thread only keeps the library's own behaviour visible.
-  sigset_t pipeSignal;
-  sigemptyset(&pipeSignal);
-  sigaddset(&pipeSignal, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-
+  blockBrokenPipeSignal();
   for (;;) {
-    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) continue;
-    if (fds[1].revents) return;
-    int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) continue;
-    timeval limit{30, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    Socket fd = acceptConnection(listenFd_);
+    if (fd < 0) {
+      std::lock_guard lock(mutex_);
+      if (stopping_) return;
+      continue;
+    }
+    setIoTimeout(fd, 30);
     {
       std::lock_guard lock(mutex_);
       if (stopping_) {
-        close(fd);
+        closeSocket(fd);
         return;
       }
       clientFd_ = fd;
@@ -240,7 +213,7 @@ void HttpsServer::run() {
       std::lock_guard lock(mutex_);
       clientFd_ = -1;
     }
-    close(fd);
+    closeSocket(fd);
   }
 }
 
@@ -283,7 +256,7 @@ Answer HttpsServer::nextAnswer() {
   return answer;
 }
 
-void HttpsServer::serve(int fd) {
+void HttpsServer::serve(Socket fd) {
   if (options_.handshakeDelay.count() > 0 && !pause(options_.handshakeDelay)) return;
   std::unique_ptr<SSL, decltype(&SSL_free)> owner(SSL_new(tls_->ctx), SSL_free);
   SSL* ssl = owner.get();
@@ -328,12 +301,12 @@ void HttpsServer::serve(int fd) {
   }
   changed_.notify_all();
 
-  if (answer.close == Answer::Close::beforeAnswer) return closeAbruptly(fd);
+  if (answer.close == Answer::Close::beforeAnswer) return resetOnClose(fd);
   if (answer.delayBeforeHeaders.count() > 0 && !pause(answer.delayBeforeHeaders)) return;
   if (sendAnswer(ssl, fd, answer)) SSL_shutdown(ssl);
 }
 
-bool HttpsServer::sendAnswer(SSL* ssl, int fd, Answer& answer) {
+bool HttpsServer::sendAnswer(SSL* ssl, Socket fd, Answer& answer) {
   const uint64_t total = answer.generator ? answer.generatedLength : answer.body.size();
   const uint64_t announced = answer.claimedLength ? answer.claimedLength : total;
   std::string head = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
@@ -365,7 +338,7 @@ bool HttpsServer::sendAnswer(SSL* ssl, int fd, Answer& answer) {
     if (half == 1) break;
     if (answer.delayMidBody.count() > 0 && !pause(answer.delayMidBody)) return false;
     if (answer.close == Answer::Close::midBody) {
-      closeAbruptly(fd);
+      resetOnClose(fd);
       return false;
     }
   }

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "system.h"
+
 struct ssl_st;
 
 namespace vokr::test {
@@ -90,22 +92,21 @@ public:
 private:
   struct TlsContext;
   void run();
-  void serve(int fd);
+  void serve(Socket fd);
   Answer nextAnswer();
-  bool sendAnswer(ssl_st* ssl, int fd, Answer& answer);  // false: the connection is done with
+  bool sendAnswer(ssl_st* ssl, Socket fd, Answer& answer);  // false: the connection is done with
   bool pause(milliseconds d);  // false when the server is stopping
 
   ServerOptions options_;
   std::unique_ptr<TlsContext> tls_;
   std::string dir_, certFile_;
-  int listenFd_ = -1;
-  int wakePipe_[2] = {-1, -1};
+  Socket listenFd_ = -1;
   uint16_t port_ = 0;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool stopping_ = false;
-  int clientFd_ = -1;
+  Socket clientFd_ = -1;
   size_t connections_ = 0;
   std::deque<Answer> answers_;
   std::vector<CapturedRequest> requests_;

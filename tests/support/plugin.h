@@ -1,7 +1,8 @@
 #pragma once
-// The built plug-in, loaded with dlopen as a host loads it, and called through typed pointers.
-// Every test that loads it gets a freshly initialised library (unloaded again at the end).
-#include <dlfcn.h>
+// The built plug-in, loaded as a host loads it (dlopen, LoadLibrary), and called through typed
+// pointers. Every test that loads it gets a freshly initialised library (unloaded again at the
+// end). The loading itself is in posix/ and win32/.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -17,22 +18,17 @@ namespace vokr::test {
 
 class Plugin {
 public:
-  explicit Plugin(const std::string& path = VOKR_LIBRARY_PATH) : path_(path) {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) throw std::runtime_error(std::string("dlopen: ") + dlerror());
-  }
-  ~Plugin() {
-    if (handle_) dlclose(handle_);
-  }
+  explicit Plugin(const std::string& path = VOKR_LIBRARY_PATH);
+  ~Plugin();
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
 
   template <class Fn> Fn* fn(const char* name) const {
-    void* p = dlsym(handle_, name);
+    void* p = symbol(name);
     if (!p) throw std::runtime_error(std::string("missing export ") + name);
     return reinterpret_cast<Fn*>(p);
   }
-  void* symbol(const char* name) const { return dlsym(handle_, name); }
+  void* symbol(const char* name) const;
   const std::string& path() const { return path_; }
 
 private:

@@ -1,8 +1,8 @@
 #pragma once
 // A real HTTP proxy for tests: Debian's tinyproxy on a free loopback port, with Basic
 // authentication and a log file that shows every connection and CONNECT it served.
+#include <cstdint>
 #include <string>
-#include <sys/types.h>
 
 namespace vokr::test {
 
@@ -22,9 +22,14 @@ public:
   bool sawAnyClient() const;
 
 private:
+  // Starts tinyproxy with the configuration file and returns once it listens on port_ (posix/,
+  // win32/); stop() ends it.
+  void start(const std::string& config);
+  void stop();
+
   std::string dir_, logFile_;
-  int port_ = 0;
-  pid_t pid_ = -1;
+  uint16_t port_ = 0;
+  intptr_t process_ = -1;  // a process id, or what keeps the proxy running under wine
 };
 
 } // namespace vokr::test

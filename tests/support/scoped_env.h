@@ -4,17 +4,19 @@
 #include <optional>
 #include <string>
 
+#include "system.h"
+
 namespace vokr::test {
 
 class ScopedEnv {
 public:
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
+    setEnv(name, value);
   }
   ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_) setEnv(name_, *old_);
+    else unsetEnv(name_);
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

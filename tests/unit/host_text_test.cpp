@@ -24,6 +24,10 @@ class TextCut : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(TextCut, FitsTheFieldWithoutSplittingACharacter) {
   const CutCase& c = GetParam();
+#if defined(_WIN32)
+  // A Windows process has its ANSI code page from its start, and it is never UTF-8 under wine.
+  if (std::string(c.locale) == "C.UTF-8") GTEST_SKIP() << "no UTF-8 ANSI code page";
+#endif
   CodePage cp(c.locale);
   ASSERT_EQ(vokr::platform::codePage(), std::string(c.locale) == "C.UTF-8" ? "UTF-8" : "CP1250");
   char field[40];

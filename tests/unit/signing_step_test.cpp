@@ -22,6 +22,7 @@
 #include "signing_keys.h"
 #include "test_signer.h"
 #include "vokr.h"
+#include "system.h"
 
 namespace {
 
@@ -65,13 +66,13 @@ protected:
     fs::create_directories(tmp);
     fs::create_directories(log);
     setParams(tmp.string(), 0);
-    unsetenv("VOKR_TEST_SIGNER_RECORD");
+    vokr::test::unsetEnv("VOKR_TEST_SIGNER_RECORD");
     loadSigner(VOKR_TEST_SIGNER_DIR);
     document = readFile(VOKR_TEST_DATA "/signing/inner.xml");
   }
   void TearDown() override {
     unloadSigner();
-    unsetenv("VOKR_TEST_SIGNER_RECORD");
+    vokr::test::unsetEnv("VOKR_TEST_SIGNER_RECORD");
     fs::remove_all(root.parent_path());
   }
 
@@ -144,7 +145,7 @@ TEST_F(SigningStep, ReturnsTheSignedFileAndDumpsIt) {
 // host's signing block unchanged, and the one fixed configuration.
 TEST_F(SigningStep, PassesTheRecordsByteForByte) {
   const fs::path recorded = root / "records.bin";
-  setenv("VOKR_TEST_SIGNER_RECORD", recorded.c_str(), 1);
+  vokr::test::setEnv("VOKR_TEST_SIGNER_RECORD", recorded);
   Block block = commandBlock("sign");
   for (size_t i = 5; i < kBlockWidth; ++i) block[i] = static_cast<uint8_t>(i * 37 + 11);
   ASSERT_TRUE(std::holds_alternative<std::string>(
@@ -296,7 +297,7 @@ TEST_F(SigningStep, FileTroubleIsRaised) {
     TearDown();
     SetUp();
     const fs::path recorded = root / "records.bin";
-    setenv("VOKR_TEST_SIGNER_RECORD", recorded.c_str(), 1);
+    vokr::test::setEnv("VOKR_TEST_SIGNER_RECORD", recorded);
     c.arrange();
     try {
       sign("sign");

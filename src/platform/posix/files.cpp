@@ -32,24 +32,6 @@ OpenFile openNative(const std::string& native, int flags, mode_t mode = 0) {
   return OpenFile(::open(native.c_str(), flags | O_CLOEXEC, mode));
 }
 
-// Writes all n bytes, in as many writes as it takes. False on an error, with errno telling
-// which.
-bool writeAll(const OpenFile& file, const void* bytes, size_t n) {
-  const char* at = static_cast<const char*>(bytes);
-  while (n > 0) {
-    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
-    const ssize_t done = ::write(fd(file), at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
-    if (done < 0 && errno == EINTR) continue;
-    if (done <= 0) {
-      if (done == 0) errno = EIO;
-      return false;
-    }
-    at += done;
-    n -= size_t(done);
-  }
-  return true;
-}
-
 std::string directoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -169,7 +151,7 @@ bool copyContent(const OpenFile& from, const OpenFile& to, uint64_t size) {
   std::vector<char> buffer(done < size ? 1 << 20 : 0);
   while (done < size) {
     const ssize_t n = readAtOffset(from, done, buffer.data(), size_t(std::min<uint64_t>(buffer.size(), size - done)));
-    if (n <= 0 || !writeAll(to, buffer.data(), size_t(n))) return false;
+    if (n <= 0 || !to.writeAll(buffer.data(), size_t(n))) return false;
     done += uint64_t(n);
   }
   return true;
@@ -187,6 +169,22 @@ template <class Write> void replaceWith(const std::string& path, uint64_t size, 
 }
 
 } // namespace
+
+bool OpenFile::writeAll(const void* bytes, size_t n) const noexcept {
+  const char* at = static_cast<const char*>(bytes);
+  while (n > 0) {
+    // Large payloads go in pieces of at most 1 GiB, below every single-write limit.
+    const ssize_t done = ::write(fd(*this), at, n < (size_t(1) << 30) ? n : size_t(1) << 30);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      if (done == 0) errno = EIO;
+      return false;
+    }
+    at += done;
+    n -= size_t(done);
+  }
+  return true;
+}
 
 bool OpenFile::close() noexcept {
   if (handle_ == kNone) return true;
@@ -207,7 +205,7 @@ bool fileInUse(const std::string& path) {
 
 void replaceFile(const std::string& path, std::span<const uint8_t> content) {
   replaceWith(path, content.size(),
-              [&](const OpenFile& file) { return writeAll(file, content.data(), content.size()); });
+              [&](const OpenFile& file) { return file.writeAll(content.data(), content.size()); });
 }
 
 void replaceFile(const std::string& path, const OpenFile& content, uint64_t size) {
@@ -233,8 +231,6 @@ OpenFile createScratchFile(const std::string& directory) noexcept {
   return OpenFile();
 }
 
-bool appendAll(const OpenFile& file, const void* bytes, size_t n) noexcept { return writeAll(file, bytes, n); }
-
 size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void* buffer, size_t n) {
   const ssize_t got = readAtOffset(file, offset, buffer, n);
   if (got < 0) osFileError("cannot read", std::string(noun), errno);
@@ -244,7 +240,7 @@ size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void
 void createNewFile(const std::string& path, std::string_view bytes) {
   OpenFile file = openNative(nativePath(path), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
   if (!file.isOpen()) osFileError("cannot create", path, errno);
-  if (!writeAll(file, bytes.data(), bytes.size())) osFileError("cannot write", path, errno);
+  if (!file.writeAll(bytes.data(), bytes.size())) osFileError("cannot write", path, errno);
   if (!file.close()) osFileError("cannot write", path, errno);
 }
 
@@ -280,13 +276,6 @@ OutputFile OutputFile::replaceOwnerOnly(const std::string& path) noexcept {
     out.discard();
   }
   return out;
-}
-
-bool OutputFile::writeAll(std::string_view bytes) noexcept {
-  if (!file_.isOpen()) return false;
-  if (platform::writeAll(file_, bytes.data(), bytes.size())) return true;
-  discard();
-  return false;
 }
 
 bool OutputFile::close() noexcept {

@@ -87,6 +87,8 @@ std::string libraryDirectory() {
   return path.substr(0, path.rfind('/') + 1);
 }
 
+std::string libraryFileName(std::string_view name) { return "lib" + std::string(name) + ".so"; }
+
 std::optional<std::array<uint16_t, 4>> libraryVersion() {
   NoteSearch search{moduleBase(), std::nullopt};
   if (search.base) dl_iterate_phdr(&searchModule, &search);

@@ -26,6 +26,10 @@ std::string currentDirectory() {
   return ansiToUtf8(buffer.data());
 }
 
+char pathDelimiter() { return '/'; }
+bool isDelimiter(char c) { return c == '/'; }
+bool isRelativePath(std::string_view path) { return path.empty() || path[0] != '/'; }
+
 std::string absolutePath(std::string_view path) {
   std::string full = !path.empty() && path[0] == '/' ? std::string(path)
                                                      : currentDirectory() + "/" + std::string(path);

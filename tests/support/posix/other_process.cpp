@@ -12,6 +12,7 @@ namespace {
 
 bool takeLock(int fd, FileHolder::Lock lock) {
   if (lock == FileHolder::Lock::flock) return flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (lock != FileHolder::Lock::fcntl) return false;
   struct flock range{};
   range.l_type = F_WRLCK;
   range.l_whence = SEEK_SET;
@@ -20,13 +21,18 @@ bool takeLock(int fd, FileHolder::Lock lock) {
 
 } // namespace
 
+const std::vector<FileHolder::Lock>& FileHolder::ways() {
+  static const std::vector<Lock> ways = {Lock::flock, Lock::fcntl};
+  return ways;
+}
+
 FileHolder::FileHolder(const std::string& path, Lock lock) {
   int ready[2], release[2];
   if (pipe(ready) != 0) throw std::runtime_error("pipe");
   if (pipe(release) != 0) throw std::runtime_error("pipe");
-  child_ = fork();
-  if (child_ < 0) throw std::runtime_error("fork");
-  if (child_ == 0) {
+  pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork");
+  if (child == 0) {
     close(ready[0]);
     close(release[1]);
     int fd = open(path.c_str(), O_RDWR);
@@ -37,6 +43,7 @@ FileHolder::FileHolder(const std::string& path, Lock lock) {
     }
     _exit(0);
   }
+  child_ = child;
   close(ready[1]);
   close(release[0]);
   release_ = release[1];
@@ -52,9 +59,9 @@ FileHolder::FileHolder(const std::string& path, Lock lock) {
 FileHolder::~FileHolder() { stop(); }
 
 void FileHolder::stop() {
-  if (release_ >= 0) close(release_);
+  if (release_ >= 0) close(int(release_));
   release_ = -1;
-  if (child_ > 0) waitpid(child_, nullptr, 0);
+  if (child_ > 0) waitpid(pid_t(child_), nullptr, 0);
   child_ = -1;
 }
 
@@ -65,7 +72,7 @@ int lockInThisProcess(const std::string& path) {
   return -1;
 }
 
-bool recordLockHeldBy(pid_t owner, const std::string& path) {
+bool recordLockHeldBy(intptr_t owner, const std::string& path) {
   const int status = runInChild([&] {
     const int fd = open(path.c_str(), O_RDWR);
     struct flock range{};
