@@ -76,8 +76,14 @@
  *     VOKR_SIGNING_UNAVAILABLE 10002 (library or function missing, or it raised an error),
  *     any other code: the signing library's own failure code (negative for libPelkSigner).
  * A save (saveSestavuLV, saveSouborZPMZ) reports nothing: the file is replaced whole or not at
- * all, so a failed save (directory missing, no permission, file in use, disk full) shows only
- * as the target unchanged; check the file. dwnldFilesZPMZ reports a file in use in its entry.
+ * all, so a failed save (directory missing, no permission, file in use, disk full, beyond the
+ * process's file-size limit) shows only as the target unchanged; check the file. A file is in
+ * use when it may not be written or anyone holds a lock on it, the host itself included; the
+ * library never drops the host's own locks. dwnldFilesZPMZ reports every file it does not save
+ * in that file's entry (below).
+ * A host text holding a control character other than tab, CR and LF, which XML cannot carry,
+ * is refused before sending (EConvertError naming the field), as is a host list whose count
+ * no list in host memory can have.
  *
  * THREADS. The library starts no threads and takes no locks; every export runs to completion
  * on the calling thread, a load including the whole HTTPS exchange. All state (settings,
@@ -152,7 +158,9 @@
 
 /* A pointer stored inside a host record: 32 bits wide in every build. */
 typedef uint32_t THostPtr;
-/* Days since 1899-12-30 00:00, local time, the time of day as fraction. */
+/* Days since 1899-12-30 00:00, local time, the time of day as fraction; the years 1 to 9999.
+ * Before 1899-12-30 the fraction counts away from zero (-1.25 is 1899-12-29 06:00). A date the
+ * service sends outside those years is written as 0. */
 typedef double THostDateTime;
 
 #pragma pack(push, 1)
@@ -1004,9 +1012,13 @@ VOKR_FUNCTION(void, VOKR_STDCALL, freeVratSouborZPMZ, (void));
 VOKR_FUNCTION(void, VOKR_STDCALL, saveSouborZPMZ, (const char *path));
 /* Fetches and saves DocumentIds[i] into TargetDir for i < count (and within both lists), with
  * the answer of each in entry i of *results (a host list of TVratSouborZPMZOut, each with its
- * message list allocated); the files keep the names the service gives them. A target file in
- * use is left alone, its entry's first message becoming CHYBA "1000" "File in use: " + path.
- * Other save failures are not reported. */
+ * message list allocated); the files keep the names the service gives them. A file that is not
+ * saved turns its entry's first message from the service's success into CHYBA:
+ *   in use:            "1000" "File in use: " + path (the file is left alone; callFailure set);
+ *   a name that is empty, ".", "..", or holds '/', '\' or ':' (it would not land directly in
+ *   TargetDir):        "1001" "EInOutError; refused file name ..." (nothing written; error set);
+ *   cannot be written: "1001" "EInOutError; cannot write <path>: <reason>" (error set).
+ * The other entries go on. */
 VOKR_FUNCTION(void, VOKR_STDCALL, dwnldFilesZPMZ, (const TDwnldFilesZPMZIn *in, const THostPtr *results, int32_t count));
 
 #endif

@@ -40,7 +40,7 @@ VOKR_API void VOKR_STDCALL loadDetailRizeniPM(const TDetailRizeniPMIn* in, char*
 }
 
 VOKR_API void VOKR_STDCALL getDetailRizeniPM(char*, int32_t, TDetailRizeniPMOut* out) {
-  detail.get(&out->zpravy, [&](const DetailRizeniPMResponse& r) {
+  detail.get(out, [&](const DetailRizeniPMResponse& r) {
     writeDecimal(out->idRizeniPM, r.idRizeniPM.value);
     writeText(out->cisloRizeni, r.cisloRizeni.value);
     writeText(out->cisloZakazky, r.cisloZakazky.value);
@@ -54,7 +54,7 @@ VOKR_API void VOKR_STDCALL getDetailRizeniPM(char*, int32_t, TDetailRizeniPMOut*
 }
 
 VOKR_API void VOKR_STDCALL getDetailRizeniPM_ListSizes(char*, int32_t, TDetailRizeniPMSizes* counts) {
-  detail.counts([&](const DetailRizeniPMResponse& r) {
+  detail.counts(counts, [&](const DetailRizeniPMResponse& r) {
     counts->MessageCount = listCount(r.vysledek.size());
     counts->katuzeKodList = listCount(r.katuzeKodList.value.size());
     counts->dotceneParcely = listCount(r.dotceneParcely.value.size());

@@ -56,7 +56,7 @@ VOKR_API void VOKR_STDCALL loadVytvorRezervaciPrvku(const TVytvorRezervaciPrvkuI
 }
 
 VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku(char*, int32_t, TVytvorRezervaciPrvkuOut* out) {
-  reservation.get(&out->zpravy, [&](const VytvorRezervaciPrvkuResponse& r) {
+  reservation.get(out, [&](const VytvorRezervaciPrvkuResponse& r) {
     // A block the answer does not carry keeps what the host put there.
     if (const auto* b = schema::presentValue(r.rezervParcely)) writeBlock(out->rezervParcely, *b);
     if (const auto* b = schema::presentValue(r.rezervPoddeleni)) writeBlock(out->rezervPoddeleni, *b);
@@ -65,7 +65,7 @@ VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku(char*, int32_t, TVytvorRezerv
 }
 
 VOKR_API void VOKR_STDCALL getVytvorRezervaciPrvku_ListSizes(char*, int32_t, TVytvorRezervaciPrvkuSizes* counts) {
-  reservation.counts([&](const VytvorRezervaciPrvkuResponse& r) {
+  reservation.counts(counts, [&](const VytvorRezervaciPrvkuResponse& r) {
     counts->MessageCount = listCount(r.vysledek.size());
     counts->kmenoveCislo = numbersCount(r.rezervParcely, &schema::RezervParcelyType::kmenoveCislo);
     counts->poddeleniCisla = numbersCount(r.rezervPoddeleni, &schema::RezervPoddeleniType::poddeleniCisla);

@@ -39,10 +39,9 @@ struct Reference {
 // One position per host entry, in host order; a closed ring is the host's to close.
 std::unique_ptr<schema::LinearRing> ring(THostPtr positions, const Reference& reference) {
   auto ring = std::make_unique<schema::LinearRing>();
-  plugin::HostList host(positions, sizeof(TPosRec));
+  const auto host = plugin::HostList::input(positions, sizeof(TPosRec));
   if (host.count() == 0) return ring;
   std::vector<std::unique_ptr<schema::pos>> list;
-  list.reserve(host.count());
   for (size_t i = 0; i < host.count(); ++i) {
     const auto& entry = *host.at<const TPosRec>(i);
     auto p = std::make_unique<schema::pos>();
@@ -66,10 +65,9 @@ std::unique_ptr<schema::Polygon> polygon(const TExportVFIn& host) {
   exterior->AbstractRing = ring(host.Exterior, reference);
   polygon->exterior.set(std::move(exterior));
 
-  plugin::HostList interiors(host.Interiors, sizeof(THostPtr));
+  const auto interiors = plugin::HostList::input(host.Interiors, sizeof(THostPtr));
   if (interiors.count() == 0) return polygon;
   std::vector<std::unique_ptr<schema::interior>> list;
-  list.reserve(interiors.count());
   for (size_t i = 0; i < interiors.count(); ++i) {
     auto interior = std::make_unique<schema::interior>();
     interior->AbstractRing = ring(plugin::load<THostPtr>(interiors.entry(i)), reference);
@@ -102,7 +100,7 @@ VOKR_API void VOKR_STDCALL loadExportVF(const TExportVFIn* in, char* result, int
 }
 
 VOKR_API void VOKR_STDCALL getExportVF(char*, int32_t, TExportVFOut* out) {
-  exportRun.get(&out->zpravy, [&](const schema::ExportVFResponse& r) {
+  exportRun.get(out, [&](const schema::ExportVFResponse& r) {
     // A success without a run identifier leaves the host's field as it was.
     if (const auto* id = schema::presentValue(r.behId)) writeDecimal(out->behId, *id);
   });
@@ -125,7 +123,7 @@ VOKR_API void VOKR_STDCALL loadExportVFStatus(const TExportVFStatusIn* in, char*
 }
 
 VOKR_API void VOKR_STDCALL getExportVFStatus(char*, int32_t, TExportVFStatusOut* out) {
-  exportStatus.get(&out->zpravy, [&](const schema::ExportVFStatusResponse& r) {
+  exportStatus.get(out, [&](const schema::ExportVFStatusResponse& r) {
     if (!r.exportVFStatusList.present) return;
     writeList<TExportVFStatusRec>(out->exportVFStatusList, r.exportVFStatusList.value,
                                   [](TExportVFStatusRec& entry, const auto& item) {
@@ -135,7 +133,7 @@ VOKR_API void VOKR_STDCALL getExportVFStatus(char*, int32_t, TExportVFStatusOut*
 }
 
 VOKR_API void VOKR_STDCALL getExportVFStatus_ListSizes(char*, int32_t, TExportVFStatusSizes* counts) {
-  exportStatus.counts([&](const schema::ExportVFStatusResponse& r) {
+  exportStatus.counts(counts, [&](const schema::ExportVFStatusResponse& r) {
     const auto& list = r.exportVFStatusList;
     plugin::store(&counts->exportVFStatusList, plugin::listCount(list.present ? list.value.size() : 0));
     plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));

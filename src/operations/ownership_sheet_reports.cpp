@@ -62,7 +62,7 @@ void writeReport(TSestavaRec& entry, const schema::ReportType& r, const Optional
 }
 
 void getReports(const Reports& family, TSestavyOut* out, const OptionalMembers& how) {
-  family.get(&out->zpravy, [&](const schema::GenerujSestavuResponse& r) {
+  family.get(out, [&](const schema::GenerujSestavuResponse& r) {
     if (!r.reportList.present) return;
     writeList<TSestavaRec>(out->reportList, r.reportList.value,
                            [&](TSestavaRec& entry, const auto& report) {
@@ -72,7 +72,7 @@ void getReports(const Reports& family, TSestavyOut* out, const OptionalMembers& 
 }
 
 void reportCounts(const Reports& family, TSestavySizes* counts) {
-  family.counts([&](const schema::GenerujSestavuResponse& r) {
+  family.counts(counts, [&](const schema::GenerujSestavuResponse& r) {
     const auto& list = r.reportList;
     plugin::store(&counts->reportList, plugin::listCount(list.present ? list.value.size() : 0));
     plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));
@@ -95,8 +95,7 @@ VOKR_API void VOKR_STDCALL loadGenerujSestavyPM(const TGenerujSestavyPMIn* in) {
     const auto& host = input(in);
     auto request = std::make_unique<schema::GenerujLVProParcelyPMRequest>();
     request->idRizeniPM = decimal(host.idRizeniPM);
-    plugin::HostList parcels(host.seznamParcel, kParcelIdWidth);
-    request->seznamParcel.reserve(parcels.count());
+    const auto parcels = plugin::HostList::input(host.seznamParcel, kParcelIdWidth);
     for (size_t i = 0; i < parcels.count(); ++i) {
       // An empty entry still takes its place in the list, sent as a nil element.
       std::string id = plugin::readText(parcels.at<const char>(i), kParcelIdWidth);
@@ -148,7 +147,7 @@ VOKR_API void VOKR_STDCALL loadSmazSestavuLV(int64_t idSestavy) {
 VOKR_API void VOKR_STDCALL getSmazSestavuLV(int64_t, THostMessageBlock* out) { deleted.get(out); }
 VOKR_API void VOKR_REGISTER getSmazSestavuLV_ListSizes(TSestavySizes* counts) {
   // A deletion returns no reports worth counting: the first count is always 0.
-  deleted.counts([&](const schema::GenerujSestavuResponse& r) {
+  deleted.counts(counts, [&](const schema::GenerujSestavuResponse& r) {
     plugin::store(&counts->reportList, int32_t{0});
     plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));
   });

@@ -45,13 +45,13 @@ VOKR_API void VOKR_STDCALL loadSeznamRizeniPGP(char* result, int32_t) {
 }
 
 VOKR_API void VOKR_STDCALL getSeznamRizeniPGP(char*, int32_t, TSeznamRizeniPGPOut* out) {
-  pgp.get(&out->zpravy, [&](const SeznamRizeniPGPResponse& r) {
+  pgp.get(out, [&](const SeznamRizeniPGPResponse& r) {
     writeList<TRizeniPGPRec>(out->rizeniPGPList, r.rizeniPGPList.value, writeProceeding);
   });
 }
 
 VOKR_API void VOKR_STDCALL getSeznamRizeniPGP_ListSizes(char*, int32_t, TSeznamRizeniPGPSizes* counts) {
-  pgp.counts([&](const SeznamRizeniPGPResponse& r) {
+  pgp.counts(counts, [&](const SeznamRizeniPGPResponse& r) {
     size_t areas = 0, numbers = 0;
     for (const auto& p : r.rizeniPGPList.value) {
       if (!p) continue;

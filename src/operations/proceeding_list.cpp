@@ -23,7 +23,7 @@ VOKR_API void VOKR_STDCALL loadSeznamRizeniPM(char* result, int32_t) {
 }
 
 VOKR_API void VOKR_STDCALL getSeznamRizeniPM(char*, int32_t, TSeznamRizeniPMOut* out) {
-  list.get(&out->zpravy, [&](const schema::SeznamRizeniPMResponse& r) {
+  list.get(out, [&](const schema::SeznamRizeniPMResponse& r) {
     writeList<TRizeniPMRec>(out->rizeniPMList, r.rizeniPMList.value,
                             [](TRizeniPMRec& host, const std::unique_ptr<schema::RizeniPMType>& item) {
                               if (!item) return;
@@ -35,7 +35,7 @@ VOKR_API void VOKR_STDCALL getSeznamRizeniPM(char*, int32_t, TSeznamRizeniPMOut*
 }
 
 VOKR_API void VOKR_STDCALL getSeznamRizeniPM_ListSizes(char*, int32_t, TSeznamRizeniPMSizes* counts) {
-  list.counts([&](const schema::SeznamRizeniPMResponse& r) {
+  list.counts(counts, [&](const schema::SeznamRizeniPMResponse& r) {
     counts->MessageCount = listCount(r.vysledek.size());
     counts->rizeniPMList = listCount(r.rizeniPMList.value.size());
   });

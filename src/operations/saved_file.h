@@ -1,6 +1,6 @@
 #pragma once
 // Files written for the host (reports, ZPMZ documents): replaced whole or not at all, never
-// while another program has them in use.
+// while they are in use.
 #include <cstdint>
 #include <string>
 
@@ -8,12 +8,13 @@
 
 namespace vokr::operations {
 
-enum class Saved { written, inUse, failed };
+enum class Saved { written, inUse };
 
 // Writes the content of a response's byte array unchanged to `path`, used as given (no
 // directory is created). The bytes go to a new file beside the target, which then replaces it;
-// on any failure the earlier file stays as it was and the new one is removed. Content held in
-// a scratch file is copied by the OS. Never throws.
-Saved saveFile(const std::string& path, const schema::TByteSOAPArray& content) noexcept;
+// content held in a scratch file is copied by the OS. A file that cannot be written throws
+// vokr::Error of kind EInOutError saying why; the earlier file then stays as it was and the new
+// one is removed.
+Saved saveFile(const std::string& path, const schema::TByteSOAPArray& content);
 
 } // namespace vokr::operations

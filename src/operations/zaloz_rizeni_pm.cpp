@@ -26,7 +26,7 @@ VOKR_API void VOKR_STDCALL loadZalozRizeniPM(const TZalozRizeniPMIn* in, char* r
 }
 
 VOKR_API void VOKR_STDCALL getZalozRizeniPM(char*, int32_t, TZalozRizeniPMOut* out) {
-  founding.get(&out->zpravy, [&](const schema::ZalozRizeniPMResponse& r) {
+  founding.get(out, [&](const schema::ZalozRizeniPMResponse& r) {
     // A success without the identification leaves the host's fields as they were.
     const schema::IdentifikaceRizeniType* found = schema::presentValue(r.rizeniPM);
     if (!found) return;

@@ -40,7 +40,7 @@ void loadFile(const TVratSouborZPMZIn* in) {
 }
 
 void getFile(TVratSouborZPMZOut* out) {
-  file.get(&out->zpravy, [&](const schema::VratSouborZPMZResponse& r) {
+  file.get(out, [&](const schema::VratSouborZPMZResponse& r) {
     // A success without the file leaves the host's fields as they were.
     const auto* found = schema::presentValue(r.souborZPMZ);
     if (!found) return;
@@ -51,24 +51,31 @@ void getFile(TVratSouborZPMZOut* out) {
   });
 }
 
-// The content of the held file, if a file is held.
-const schema::TByteSOAPArray* heldContent() {
+// The held file, if a file is held.
+const schema::SouborZPMZType* heldFile() {
   const auto* held = file.held();
-  const auto* found = held ? schema::presentValue(held->souborZPMZ) : nullptr;
-  return found ? &found->obsahSouboru : nullptr;
+  return held ? schema::presentValue(held->souborZPMZ) : nullptr;
 }
 
-// A downloaded file that cannot be written because another program has it: the entry says so
-// in place of the service's success.
-void reportInUse(TVratSouborZPMZOut& entry, const std::string& path) {
+// A name the service gives a downloaded file: it must name a file directly in the target
+// folder, so no empty name, no path (no '/', '\' or ':', so nothing absolute either), and
+// neither "." nor "..".
+bool isPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+// An entry whose file is not there: its first message says why, in place of the service's
+// success. Code "1000" (the file is in use) sets the call-failure flag, any other the error flag.
+void reportOnEntry(TVratSouborZPMZOut& entry, std::string_view code, const std::string& text) {
   entry.zpravy.success = 0;
-  entry.zpravy.callFailure = 1;
+  (code == plugin::kCallFailed ? entry.zpravy.callFailure : entry.zpravy.error) = 1;
   plugin::HostList messages(plugin::load<THostPtr>(&entry.zpravy.messages), sizeof(THostMessageRec));
   if (messages.count() == 0) return;
   auto* first = messages.at<THostMessageRec>(0);
-  plugin::writeText(first->kod, plugin::kCallFailed);
+  plugin::writeText(first->kod, code);
   first->uroven = static_cast<uint8_t>(schema::ZpravaServeruTypeType::CHYBA);
-  plugin::writeText(first->text, "File in use: " + path);
+  plugin::writeText(first->text, text);
 }
 
 // One document of a download: fetched into the held response, copied to its entry, saved.
@@ -81,10 +88,18 @@ void download(const TDwnldFilesZPMZIn& in, const char* documentId, const std::st
   loadFile(&one);
   getFile(&entry);
   // A document that did not arrive has nothing to write, and its entry keeps the reason.
-  const schema::TByteSOAPArray* content = heldContent();
-  if (!content) return;
-  const std::string path = directory + plugin::readText(entry.nazevSouboru);
-  if (saveFile(path, *content) == Saved::inUse) reportInUse(entry, path);
+  const schema::SouborZPMZType* f = heldFile();
+  if (!f) return;
+  try {
+    if (!isPlainFileName(f->nazevSouboru))
+      throw Error(ErrorKind::InOutError, "refused file name \"" + f->nazevSouboru +
+                                             "\": not a file directly in " + directory);
+    const std::string path = directory + f->nazevSouboru;
+    if (saveFile(path, f->obsahSouboru) == Saved::inUse)
+      reportOnEntry(entry, plugin::kCallFailed, "File in use: " + path);
+  } catch (const Error& e) {
+    reportOnEntry(entry, plugin::kNotSent, std::string(e.kindName()) + "; " + e.what());
+  }
 }
 
 } // namespace
@@ -100,7 +115,7 @@ VOKR_API void VOKR_STDCALL loadNajdiSouborZPMZ(const TNajdiSouborZPMZIn* in) {
 }
 
 VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ(TNajdiSouborZPMZOut* out) {
-  search.get(&out->zpravy, [&](const schema::NajdiSouborZPMZResponse& r) {
+  search.get(out, [&](const schema::NajdiSouborZPMZResponse& r) {
     if (!r.souborZPMZList.present) return;
     writeList<TSouborZPMZRec>(out->souborZPMZList, r.souborZPMZList.value,
                               [](TSouborZPMZRec& entry, const auto& f) {
@@ -113,7 +128,7 @@ VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ(TNajdiSouborZPMZOut* out) {
 }
 
 VOKR_API void VOKR_STDCALL getNajdiSouborZPMZ_ListSizes(TNajdiSouborZPMZSizes* counts) {
-  search.counts([&](const schema::NajdiSouborZPMZResponse& r) {
+  search.counts(counts, [&](const schema::NajdiSouborZPMZResponse& r) {
     const auto& list = r.souborZPMZList;
     plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));
     plugin::store(&counts->souborZPMZList, plugin::listCount(list.present ? list.value.size() : 0));
@@ -131,8 +146,8 @@ VOKR_API void VOKR_STDCALL saveSouborZPMZ(const char* path) {
   plugin::guarded([&] {
     // Empty content is still a file: an empty one. The export returns nothing, so a file
     // that cannot be written leaves only the earlier one as it was.
-    if (const schema::TByteSOAPArray* content = heldContent(); content && path)
-      saveFile(plugin::readText(path, kPathWidth), *content);
+    if (const schema::SouborZPMZType* f = heldFile(); f && path)
+      saveFile(plugin::readText(path, kPathWidth), f->obsahSouboru);
   });
 }
 

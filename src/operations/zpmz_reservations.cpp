@@ -23,7 +23,7 @@ VOKR_API void VOKR_STDCALL loadVytvorRezervaciZPMZ(const TVytvorRezervaciZPMZIn*
 }
 
 VOKR_API void VOKR_STDCALL getVytvorRezervaciZPMZ(char*, int32_t, TVytvorRezervaciZPMZOut* out) {
-  reservation.get(&out->zpravy, [&](const schema::VytvorRezervaciZPMZResponse& r) {
+  reservation.get(out, [&](const schema::VytvorRezervaciZPMZResponse& r) {
     // A success without the number leaves the host's fields as they were.
     const schema::RezervCisloZPMZType* number = schema::presentValue(r.rezervCisloZPMZ);
     if (!number) return;

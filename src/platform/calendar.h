@@ -6,7 +6,7 @@
 namespace vokr::platform {
 
 // Days from 1970-01-01 of a proleptic Gregorian date.
-inline int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
+constexpr int64_t daysFromCivil(int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
   const unsigned yoe = static_cast<unsigned>(y - era * 400);

@@ -13,14 +13,16 @@ namespace vokr::platform {
 // Throws vokr::Error of kind EInOutError: "<what> <path>: <reason>".
 [[noreturn]] void fileError(std::string_view what, const std::string& path, std::string_view reason);
 
-// An existing file another process has in use: it cannot be opened for writing, or someone
-// holds a lock on it. False when there is no file.
+// An existing file that is in use: it may not be written, or someone (another program or this
+// process) holds a lock on it. False when there is no file. Leaves every lock in place.
 bool fileInUse(const std::string& path);
 
 // Replaces the file at `path` with `content`, whole or not at all: the bytes go to a new file
 // beside it, made durable, which is then renamed over it. A replaced file keeps its permission
-// bits. False on any failure; the earlier file is then as it was and the new one is gone.
-bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept;
+// bits. Content beyond the process's file-size limit is refused before anything is written.
+// Throws "cannot write" with the reason; the earlier file is then as it was and the new one
+// is gone.
+void replaceFile(const std::string& path, std::span<const uint8_t> content);
 
 // Writes `bytes` into a new file that must not exist yet, readable by its owner only; a
 // symbolic link in its place is not followed. Throws "cannot create" / "cannot write".
@@ -98,7 +100,7 @@ size_t readAt(const OpenFile& file, std::string_view noun, uint64_t offset, void
 
 // replaceFile() with the first `size` bytes of an open file as the content, copied by the OS
 // from file to file without passing through the library's memory.
-bool replaceFile(const std::string& path, const OpenFile& content, uint64_t size) noexcept;
+void replaceFile(const std::string& path, const OpenFile& content, uint64_t size);
 
 // A regular file open for reading at any offset, shared: others may go on reading and writing
 // it meanwhile. Its size is taken when it is opened. Failures name the file by `noun`:

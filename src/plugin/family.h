@@ -106,28 +106,33 @@ public:
     }
   }
 
-  // get: the messages, then the family's own fields only on success. Nothing held: no write.
-  template <class CopyResults>
-  void get(THostMessageBlock* block, CopyResults&& copyResults) const noexcept {
+  // get: the messages, then the family's own fields only on success. Nothing held or no
+  // output record: no write. `out` is the family's output record (its block is `zpravy`) or,
+  // for families that answer with messages only, the block itself.
+  template <class Out, class CopyResults>
+  void get(Out* out, CopyResults&& copyResults) const noexcept {
     guardedStep(nullptr, [&] {
-      if (!held_ || !block) return;
-      if (copyMessages(held_->vysledek, block)) copyResults(*held_);
+      if (!held_ || !out) return;
+      if (copyMessages(held_->vysledek, messageBlock(*out))) copyResults(*held_);
     });
   }
   void get(THostMessageBlock* block) const noexcept {
     get(block, [](const Response&) {});
   }
 
-  // ListSizes: writes nothing while nothing is held.
-  template <class WriteCounts> void counts(WriteCounts&& writeCounts) const noexcept {
+  // ListSizes: writes nothing while nothing is held or without a counts record.
+  template <class Counts, class WriteCounts>
+  void counts(Counts* record, WriteCounts&& writeCounts) const noexcept {
     guardedStep(nullptr, [&] {
-      if (held_) writeCounts(*held_);
+      if (held_ && record) writeCounts(*held_);
     });
   }
 
   // The counts record of families whose only list is the messages.
   void messageCounts(TMessageCounts* record) const noexcept {
-    counts([&](const Response& r) { store(&record->MessageCount, listCount(r.vysledek.size())); });
+    counts(record, [&](const Response& r) {
+      store(&record->MessageCount, listCount(r.vysledek.size()));
+    });
   }
 
   const Response* held() const { return held_.get(); }
@@ -148,6 +153,9 @@ public:
   }
 
 private:
+  static THostMessageBlock* messageBlock(THostMessageBlock& block) { return &block; }
+  template <class Out> static THostMessageBlock* messageBlock(Out& out) { return &out.zpravy; }
+
   Service& service_;
   std::unique_ptr<Response> held_;
 };

@@ -1,6 +1,7 @@
 #include "plugin/host.h"
 
 #include "platform/codepage.h"
+#include "platform/error.h"
 
 namespace vokr::plugin {
 
@@ -29,10 +30,18 @@ HostList::HostList(THostPtr first, size_t entrySize)
   }
 }
 
+HostList HostList::input(THostPtr first, size_t entrySize) {
+  HostList list(first, entrySize);
+  if (uint64_t(first) + uint64_t(list.count_) * entrySize > (uint64_t(1) << 32))
+    throw Error(ErrorKind::ConvertError, "a host list of " + std::to_string(list.count_) +
+                                             " entries of " + std::to_string(entrySize) +
+                                             " bytes cannot be in host memory");
+  return list;
+}
+
 std::vector<std::string> readTextList(THostPtr list, size_t width) {
-  HostList entries(list, width);
+  HostList entries = HostList::input(list, width);
   std::vector<std::string> texts;
-  texts.reserve(entries.count());
   for (size_t i = 0; i < entries.count(); ++i) texts.push_back(readText(entries.at<char>(i), width));
   return texts;
 }

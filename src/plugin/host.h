@@ -32,6 +32,9 @@ inline void* hostPointer(THostPtr p) { return reinterpret_cast<void*>(static_cas
 class HostList {
 public:
   HostList(THostPtr first, size_t entrySize);
+  // A list a request is read from. A count that no list can have, its entries reaching past the
+  // 32-bit host address space, is host data that cannot become a request: EConvertError.
+  static HostList input(THostPtr first, size_t entrySize);
   size_t count() const { return count_; }  // 0 for a null list or a negative count
   uint8_t* entry(size_t i) const { return first_ + i * entrySize_; }
   template <class T> T* at(size_t i) const { return reinterpret_cast<T*>(entry(i)); }

@@ -7,6 +7,7 @@
 
 #include "platform/error.h"
 #include "plugin/host.h"
+#include "schema/writer.h"
 
 namespace vokr::proposals {
 
@@ -43,6 +44,27 @@ int appendOutput(void* context, const char* buffer, int len) {
   return len;
 }
 
+// libxml2 takes indentation from two settings of its own that belong to the whole process (one
+// per thread), which a host using libxml2 itself relies on: they are set for one save and then
+// given back as they were.
+class IndentedOutput {
+public:
+  IndentedOutput() : indent_(xmlIndentTreeOutput), indentString_(xmlTreeIndentString) {
+    xmlIndentTreeOutput = 1;
+    xmlTreeIndentString = "  ";
+  }
+  ~IndentedOutput() {
+    xmlIndentTreeOutput = indent_;
+    xmlTreeIndentString = indentString_;
+  }
+  IndentedOutput(const IndentedOutput&) = delete;
+  IndentedOutput& operator=(const IndentedOutput&) = delete;
+
+private:
+  int indent_;
+  const char* indentString_;
+};
+
 } // namespace
 
 DocumentBuilder::DocumentBuilder(std::string_view kind)
@@ -71,6 +93,7 @@ xmlNodePtr DocumentBuilder::append(std::string_view name, std::string_view text)
     ns = common_;
     name.remove_prefix(kCommonPrefix.size());
   }
+  schema::requireXmlText(text, name);
   // No text node at all for empty text, so that an empty element is written as one.
   std::string content(text);
   return xmlNewTextChild(parent, ns, xml(std::string(name)),
@@ -93,6 +116,7 @@ void DocumentBuilder::optional(std::string_view name, std::string_view text) {
 }
 
 void DocumentBuilder::attribute(std::string_view name, std::string_view value) {
+  schema::requireXmlText(value, name);
   xmlSetProp(currentOrRaise(name), xml(std::string(name)), xml(std::string(value)));
 }
 
@@ -102,12 +126,14 @@ std::string DocumentBuilder::serialize() const {
   std::string out = "<?xml version=\"";
   out += reinterpret_cast<const char*>(doc_->version);
   out += "\"?>\n";
-  xmlIndentTreeOutput = 1;
-  xmlTreeIndentString = "  ";
-  xmlSaveCtxtPtr save = xmlSaveToIO(appendOutput, nullptr, &out, "UTF-8",
-                                    XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
-  bool saved = save && xmlSaveDoc(save, doc_) >= 0;
-  if (save && xmlSaveClose(save) < 0) saved = false;
+  bool saved;
+  {
+    IndentedOutput indented;
+    xmlSaveCtxtPtr save = xmlSaveToIO(appendOutput, nullptr, &out, "UTF-8",
+                                      XML_SAVE_FORMAT | XML_SAVE_NO_DECL);
+    saved = save && xmlSaveDoc(save, doc_) >= 0;
+    if (save && xmlSaveClose(save) < 0) saved = false;
+  }
   if (!saved) raise("Nelze uložit XML návrhu");
   return out;
 }
@@ -144,9 +170,8 @@ void writeTextContainer(DocumentBuilder& doc, std::string_view container, std::s
 
 std::vector<ProposalAttachment> writeDocumentList(DocumentBuilder& doc, THostPtr listiny) {
   using plugin::readText;
-  plugin::HostList list(listiny, sizeof(TListinaRec));
+  const auto list = plugin::HostList::input(listiny, sizeof(TListinaRec));
   std::vector<ProposalAttachment> attachments;
-  attachments.reserve(list.count());
   doc.open("listiny");
   for (size_t i = 0; i < list.count(); ++i) {
     const TListinaRec& l = *list.at<TListinaRec>(i);

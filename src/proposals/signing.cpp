@@ -1,6 +1,8 @@
 #include "proposals/signing.h"
 
 #include <cstdio>
+#include <cxxabi.h>
+#include <exception>
 #include <cstring>
 #include <optional>
 
@@ -100,9 +102,20 @@ SigningOutcome signDocument(std::string_view document,
   const Signer& s = signer();
   if (!s.sign) return failure(kSignerUnavailable, s.missing);
   TPelkSignerResult result{};
+  bool signedIt;
+  // An exception out of the library, whatever its language or type, is the library's failure:
+  // it neither passes for one of the plug-in's own nor lets an older answer stand.
+  try {
+    signedIt = s.sign(files, pelk::kSignerConfig, &result);
+  } catch (abi::__forced_unwind&) {
+    throw;  // a thread being cancelled is not the library's failure
+  } catch (const std::exception& e) {
+    return failure(kSignerUnavailable, std::string("the signing library raised an exception: ") + e.what());
+  } catch (...) {
+    return failure(kSignerUnavailable, "the signing library raised an exception");
+  }
   // After True the result record means nothing; after False it says why.
-  if (!s.sign(files, pelk::kSignerConfig, &result))
-    return failure(result.Code, plugin::readText(result.Message));
+  if (!signedIt) return failure(result.Code, plugin::readText(result.Message));
 
   std::optional<std::string> signedDocument = platform::readFileIfExists(output);
   if (!signedDocument) return failure(kSignedFileMissing, "signed document not found: " + output);

@@ -23,7 +23,7 @@ void unloadSigner();
 // Failure statuses of the plug-in's own; any other status is the code the library gave with
 // its False. (A True is status 10000, which never appears as a failure of ours.)
 inline constexpr int32_t kSignedFileMissing = 10001;   // True, but no signed document written
-inline constexpr int32_t kSignerUnavailable = 10002;  // library or function missing
+inline constexpr int32_t kSignerUnavailable = 10002;  // library or function missing, or it threw
 
 // A signing that did not happen. `text` is "Signature utility error - " + status + CR LF + the
 // library's message (or the plug-in's own reason for the statuses above).

@@ -77,7 +77,7 @@ const schema::RizeniPomocneType* proceeding(const schema::ZalozNavrhResponseType
 }
 
 void writeCounts(const schema::ZalozNavrhResponseType& r, TZalozNavrhCounts* counts) {
-  if (counts) plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));
+  plugin::store(&counts->MessageCount, plugin::listCount(r.vysledek.size()));
 }
 
 } // namespace
@@ -88,8 +88,7 @@ VOKR_API void VOKR_STDCALL loadZalozNavrhZPG(const TZalozNavrhZPGIn* in) {
 }
 
 VOKR_API void VOKR_STDCALL getZalozNavrhZPG(TZalozNavrhZPGOut* out) {
-  if (!out) return;
-  zpg.get(&out->zpravy, [&](const schema::ZalozNavrhResponseType& r) {
+  zpg.get(out, [&](const schema::ZalozNavrhResponseType& r) {
     // A success without the proceeding leaves the host's fields as they were.
     const schema::RizeniPomocneType* p = proceeding(r);
     if (!p) return;
@@ -106,7 +105,7 @@ VOKR_API void VOKR_STDCALL getZalozNavrhZPG(TZalozNavrhZPGOut* out) {
 }
 
 VOKR_API void VOKR_STDCALL getZalozNavrhZPG_ListSizes(TZalozNavrhCounts* counts) {
-  zpg.counts([&](const schema::ZalozNavrhResponseType& r) { writeCounts(r, counts); });
+  zpg.counts(counts, [&](const schema::ZalozNavrhResponseType& r) { writeCounts(r, counts); });
 }
 
 VOKR_API void VOKR_STDCALL freeZalozNavrhZPG() { zpg.release(); }
@@ -117,8 +116,7 @@ VOKR_API void VOKR_STDCALL loadZalozNavrhZDP(const TZalozNavrhZDPIn* in) {
 }
 
 VOKR_API void VOKR_STDCALL getZalozNavrhZDP(TZalozNavrhZDPOut* out) {
-  if (!out) return;
-  zdp.get(&out->zpravy, [&](const schema::ZalozNavrhResponseType& r) {
+  zdp.get(out, [&](const schema::ZalozNavrhResponseType& r) {
     const schema::RizeniPomocneType* p = proceeding(r);
     if (!p) return;
     writeDecimal(out->idRizeni, p->idRizeni);
@@ -127,7 +125,7 @@ VOKR_API void VOKR_STDCALL getZalozNavrhZDP(TZalozNavrhZDPOut* out) {
 }
 
 VOKR_API void VOKR_STDCALL getZalozNavrhZDP_ListSizes(TZalozNavrhCounts* counts) {
-  zdp.counts([&](const schema::ZalozNavrhResponseType& r) { writeCounts(r, counts); });
+  zdp.counts(counts, [&](const schema::ZalozNavrhResponseType& r) { writeCounts(r, counts); });
 }
 
 VOKR_API void VOKR_STDCALL freeZalozNavrhZDP() { zdp.release(); }

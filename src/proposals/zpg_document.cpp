@@ -16,7 +16,7 @@ constexpr size_t kMapovyListWidth = 101;
 constexpr size_t kUcelZmenyWidth = 4;
 
 void writeAreas(DocumentBuilder& doc, THostPtr areas) {
-  HostList list(areas, sizeof(TKatastralniUzemiRec));
+  const auto list = HostList::input(areas, sizeof(TKatastralniUzemiRec));
   if (!list.count()) return;
   doc.open("katastralniUzemi");
   for (size_t i = 0; i < list.count(); ++i) {
@@ -30,7 +30,7 @@ void writeAreas(DocumentBuilder& doc, THostPtr areas) {
 }
 
 void writeAddresses(DocumentBuilder& doc, THostPtr addresses) {
-  HostList list(addresses, sizeof(TAdresaRec));
+  const auto list = HostList::input(addresses, sizeof(TAdresaRec));
   doc.open("adresy");
   for (size_t i = 0; i < list.count(); ++i) {
     const TAdresaRec& a = *list.at<TAdresaRec>(i);
@@ -100,7 +100,7 @@ void writeParticipant(DocumentBuilder& doc, const TUcastnikRec& u) {
 }
 
 void writeParticipants(DocumentBuilder& doc, THostPtr participants) {
-  HostList list(participants, sizeof(TUcastnikRec));
+  const auto list = HostList::input(participants, sizeof(TUcastnikRec));
   doc.open("ucastnici");
   doc.attribute("num", std::to_string(list.count()));
   for (size_t i = 0; i < list.count(); ++i) writeParticipant(doc, *list.at<TUcastnikRec>(i));

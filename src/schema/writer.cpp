@@ -30,6 +30,11 @@ void escapeInto(std::string& out, std::string_view text) {
   }
 }
 
+std::string hexCode(unsigned char c) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("U+00") + kDigits[c >> 4] + kDigits[c & 15];
+}
+
 // Bytes of a request's byte array as the rope reads them. A borrowed view: the request
 // outlives the rope written from it for the whole call.
 class BytesView final : public ByteSource {
@@ -240,6 +245,7 @@ private:
 
   void simpleElement(std::string_view name, std::string_view uri, std::string_view parentNs,
                      std::string_view value, bool secret = false) {
+    requireXmlText(value, name);
     size_t mark = elementScope_.size();
     std::string qname = openElement(name, uri, parentNs);
     if (!value.empty()) text(value, secret);
@@ -275,6 +281,7 @@ private:
       if (!m->has(kAttribute) || !m->present(o)) continue;
       std::optional<std::string> value = simpleText(o, *m);
       if (!value || value->empty()) continue;
+      requireXmlText(*value, m->wireName());
       attribute(m->options.ns.empty() ? std::string() : prefix(m->options.ns), m->wireName(), *value);
     }
     // Only an object of a class derived from the declared one names its type.
@@ -284,20 +291,23 @@ private:
     }
     for (const MemberInfo* m : members) {
       if (m->has(kAttribute) || !m->present(o)) continue;
-      if (m->has(kTextContent)) textContent(o, *m);
+      if (m->has(kTextContent)) textContent(o, *m, name);
       else writeMember(o, *m, uri);
     }
     closeElement(qname);
     elementScope_.resize(mark);
   }
 
-  void textContent(const TRemotable& o, const MemberInfo& m) {
+  void textContent(const TRemotable& o, const MemberInfo& m, std::string_view element) {
     if (m.kind == Kind::bytes) {
       const auto& array = m.value<TByteSOAPArray>(o);
       if (!array.empty()) base64(array);
       return;
     }
-    if (std::optional<std::string> value = simpleText(o, m)) text(*value);
+    if (std::optional<std::string> value = simpleText(o, m)) {
+      requireXmlText(*value, element);
+      text(*value);
+    }
   }
 
   void writeMember(const TRemotable& o, const MemberInfo& m, std::string_view enclosingNs) {
@@ -389,6 +399,13 @@ private:
 };
 
 } // namespace
+
+void requireXmlText(std::string_view text, std::string_view field) {
+  for (unsigned char c : text)
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+      throw Error(ErrorKind::ConvertError, std::string(field) + ": the text holds the control character " +
+                                               hexCode(c) + ", which XML cannot carry");
+}
 
 Rope writeRequest(Operation op, const TRemotable& request, const TRemotable& header) {
   const OperationInfo& info = operationInfo(op);

@@ -167,6 +167,38 @@ INSTANTIATE_TEST_SUITE_P(
                               {1}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A host list whose count no list in host memory can have (0x7fffffff entries): host data that
+// cannot become a request, refused before the call, with no memory reserved for it.
+struct AbsurdList {
+  const char* name;
+  size_t listAt, presentAt, entryWidth;
+};
+void PrintTo(const AbsurdList& c, std::ostream* os) { *os << c.name; }
+
+class AbsurdCount : public FamilyTest, public ::testing::WithParamInterface<AbsurdList> {};
+
+TEST_P(AbsurdCount, IsRefusedBeforeTheCall) {
+  const AbsurdList& c = GetParam();
+  uint8_t* list = arena.alloc(4 + 2 * c.entryWidth);  // two entries are really there
+  Record(list, 4).i32(0, 0x7fffffff);
+  Record record = newRecord(arena, cancel::kSize);
+  record.text(0, 31, "4711001").ptr(c.listAt, hostAddress(list + 4)).u8(c.presentAt, 1);
+  EXPECT_EQ(load("ZrusRezervaciPrvku", &record), "0");
+  EXPECT_TRUE(server.requests().empty());
+  Record block = newRecord(arena, 9, 0xCC);
+  HostMessages m = HostMessages::attach(arena, block, 0, 1);
+  get("ZrusRezervaciPrvku", block);
+  EXPECT_EQ(messageFlags(block), "00010") << "an error of the host's data, not a failed call";
+  EXPECT_EQ(m.kod(0), "1001");
+  EXPECT_EQ(m.text(0), "EConvertError; a host list of 2147483647 entries of " +
+                           std::to_string(c.entryWidth) + " bytes cannot be in host memory");
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, AbsurdCount,
+                         ::testing::Values(AbsurdList{"ParcelStems", cancel::kParStems, cancel::kParPresent, 6},
+                                           AbsurdList{"SurveyPoints", cancel::kPbppNumbers, cancel::kPbppPresent, 4}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- the creation's answer ----
 
 class VytvorRezervaciPrvku : public FamilyTest {

@@ -144,6 +144,50 @@ TEST_F(SeznamRizeniPGP, DateTimesBecomeLocalHostDateTimes) {
   EXPECT_NEAR(d.list[0].f64At(kDatum), 45601.0 + 1.0 / 24, 1e-7);
 }
 
+#if !defined(_WIN32)
+// Dates from the first to the last day a host date-time holds, and across both ends of 32-bit
+// time, in a zone whose rules hold for every year (Central European time). Before 1899-12-30
+// the time of day counts away from zero. A local date outside the years 1 to 9999 is 0.
+struct HostDateCase {
+  const char* name;
+  const char* wire;
+  double expected;
+};
+void PrintTo(const HostDateCase& c, std::ostream* os) { *os << c.name; }
+
+class HostDates : public SeznamRizeniPGP, public ::testing::WithParamInterface<HostDateCase> {};
+
+TEST_P(HostDates, ReachTheHostExactly) {
+  vokr::test::setEnv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+  tzset();
+  std::string body = readDataFile("seznamRizeniPGP/date_only.response.xml");
+  const std::string given = "2024-11-05";
+  body.replace(body.find(given), given.size(), GetParam().wire);
+  server.enqueue(Answer::soap(body));
+  ASSERT_EQ(load("SeznamRizeniPGP", nullptr), "unset");
+  Host h = allocate(1, 1, 1);
+  get("SeznamRizeniPGP", h.out);
+  ASSERT_EQ(messageFlags(h.out), "10000");
+  EXPECT_DOUBLE_EQ(h.list[0].f64At(kDatum), GetParam().expected);
+}
+
+constexpr double kSecondsPerDay = 86400;
+INSTANTIATE_TEST_SUITE_P(
+    Range, HostDates,
+    ::testing::Values(
+        HostDateCase{"FirstDay", "0001-01-01T00:00:00+01:00", -693593.0},
+        HostDateCase{"FirstDayMorning", "0001-01-01T05:30:00+01:00", -693593.0 - 5.5 / 24},
+        HostDateCase{"FirstDayFromAnotherOffset", "0001-01-01T03:00:00+02:00", -693593.0 - 2.0 / 24},
+        HostDateCase{"BeforeTheFirstDay", "0001-01-01T00:30:00+02:00", 0.0},
+        HostDateCase{"BeforeThe32BitStart", "1901-12-13T20:45:51Z", 713.0 + (21 * 3600 + 45 * 60 + 51) / kSecondsPerDay},
+        HostDateCase{"The32BitStart", "1901-12-13T20:45:52Z", 713.0 + (21 * 3600 + 45 * 60 + 52) / kSecondsPerDay},
+        HostDateCase{"BeyondThe32BitEnd", "2038-01-20T00:00:00-03:00", 50425.0 + 4.0 / 24},
+        HostDateCase{"LastMoment", "9999-12-31T23:59:59.999+01:00", 2958465.0 + 86399.999 / kSecondsPerDay},
+        HostDateCase{"LastDayFromUtc", "9999-12-31T12:00:00Z", 2958465.0 + 13.0 / 24},
+        HostDateCase{"AfterTheLastDay", "9999-12-31T23:30:00Z", 0.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+#endif  // a zone given by TZ: POSIX only
+
 TEST_F(SeznamRizeniPGP, AnEmptyListCountsMinusOneAndZeroMaximaAndCopiesNothing) {
   loadWith("empty");
   EXPECT_EQ(counts("SeznamRizeniPGP", 4), (std::vector<int32_t>{1, -1, 0, 0}));

@@ -13,6 +13,7 @@
 #include <set>
 
 #include <gmock/gmock.h>
+#include <libxml/globals.h>
 
 #include "host_records.h"
 #include "service_test.h"
@@ -423,6 +424,23 @@ INSTANTIATE_TEST_SUITE_P(
                     "zalozNavrhZDP/empty_attachment"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A host that uses libxml2 itself keeps its own indentation settings: the builder indents its
+// document by two spaces without leaving libxml2's process-wide settings changed.
+TEST_F(Proposals, BuildingLeavesTheHostsLibxml2SettingsAlone) {
+  xmlIndentTreeOutput = 0;
+  xmlTreeIndentString = "\t";
+  const char* hostIndent = xmlTreeIndentString;
+  answerWith("zalozNavrhZPG/accepted_minimal.response.xml");
+  load(Kind::zpg, zpgRecord({}));
+  EXPECT_EQ(xmlIndentTreeOutput, 0);
+  EXPECT_EQ(xmlTreeIndentString, hostIndent);
+  auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 1u);
+  expectSigned(splitRequest(requests[0].body).document, readDataFile("zalozNavrhZPG/no_documents.inner.xml"));
+  xmlIndentTreeOutput = 1;
+  xmlTreeIndentString = "  ";
+}
+
 // ---- inner-document dumps ----
 
 struct DumpCase {
@@ -576,7 +594,14 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"HalfASecondAfterMidnightKeepsTheTime", "C.UTF-8", "2024-03-05T00:00:00.5+01:00",
                  "03/05/24 00:00:00"},
         DateCase{"DateWithoutTimeIsUtcMidnight", "C.UTF-8", "2024-03-05", "03/05/24 01:00:00"},
-        DateCase{"CzechRegionalForms", "cs_CZ.cp1250", "2024-03-05T14:30:07+01:00", "5.3.2024 14:30:07"}),
+        DateCase{"CzechRegionalForms", "cs_CZ.cp1250", "2024-03-05T14:30:07+01:00", "5.3.2024 14:30:07"},
+        // Beyond both ends of 32-bit time, and the last year; the first year in Prague's local
+        // mean time of then (+00:57:44).
+        DateCase{"Before32BitTime", "cs_CZ.cp1250", "1901-12-13T12:00:00Z", "13.12.1901 13:00:00"},
+        DateCase{"After32BitTime", "cs_CZ.cp1250", "2038-01-20T12:00:00Z", "20.1.2038 13:00:00"},
+        DateCase{"LastYear", "cs_CZ.cp1250", "9999-12-31T12:00:00Z", "31.12.9999 13:00:00"},
+        DateCase{"FirstYear", "cs_CZ.cp1250", "0001-01-01T12:00:00Z", "1.1.1 12:57:44"},
+        DateCase{"OutOfRangeStaysAsSent", "cs_CZ.cp1250", "9999-12-31T23:30:00Z", "9999-12-31T23:30:00Z"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- what ends a load before anything is sent ----
@@ -668,6 +693,61 @@ TEST_F(Proposals, SigningFailureReplacesAnEarlierAnswer) {
   }
   EXPECT_EQ(text(out, zpgOut::idRizeni), "keep");
 }
+
+// A signing library that throws: whatever it throws is status 10002 and replaces the success
+// held before. The plug-in is loaded from a copy beside the test signing library, so that in
+// every build the library it finds beside itself is one that can be told to throw.
+struct ThrowCase {
+  const char* name;
+  const char* command;
+  const char* reason;
+};
+void PrintTo(const ThrowCase& c, std::ostream* os) { *os << c.name; }
+
+class ThrowingSigner : public Proposals, public ::testing::WithParamInterface<ThrowCase> {
+protected:
+  void SetUp() override {
+    Proposals::SetUp();
+    fs::create_directory(dir / "plugin");
+    fs::copy_file(VOKR_LIBRARY_PATH, dir / "plugin/libvokr.so");
+    fs::copy_file(VOKR_TEST_SIGNER_DIR "libPelkSigner.so", dir / "plugin/libPelkSigner.so");
+    plugin.reset();
+    plugin = std::make_unique<Plugin>((dir / "plugin/libvokr.so").string());
+    ServiceTest::SetUp();
+    setParams(0);
+  }
+  Record steered(const std::string& command) {
+    Record in = zpgRecord(kZpgDocuments);
+    in.text(zpgIn::signing, kKeyFileWidth, command);
+    return in;
+  }
+};
+
+TEST_P(ThrowingSigner, IsStatus10002AndReplacesAnEarlierSuccess) {
+  answerAccepted();
+  load(Kind::zpg, steered("sign"));
+  ASSERT_EQ(server.requests().size(), 1u);
+  HostMessages first;
+  ASSERT_EQ(messageFlags(getZpg(&first), zpgOut::block), "10000");
+
+  load(Kind::zpg, steered(GetParam().command));
+  EXPECT_EQ(server.requests().size(), 1u) << "nothing is sent";
+  EXPECT_EQ(counts(Kind::zpg).second, 1);
+  HostMessages m;
+  Record out = getZpg(&m);
+  EXPECT_EQ(messageFlags(out, zpgOut::block), "00010");
+  EXPECT_EQ(m.kod(0), "10002");
+  EXPECT_EQ(m.uroven(0), 2);
+  EXPECT_EQ(m.text(0), "Signature utility error - 10002\r\n" + std::string(GetParam().reason));
+  EXPECT_EQ(text(out, zpgOut::idRizeni), "keep") << "the earlier proceeding is not copied";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exceptions, ThrowingSigner,
+    ::testing::Values(ThrowCase{"StdException", "throw-std the key store is locked",
+                                "the signing library raised an exception: the key store is locked"},
+                      ThrowCase{"OtherType", "throw-other", "the signing library raised an exception"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- a large attachment ----
 

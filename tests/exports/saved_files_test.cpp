@@ -1,6 +1,5 @@
 // Saving a held report or ZPMZ file where the host says: replaced whole or not at all, never
 // while another program has the file, never anywhere but the given path.
-#include <csignal>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -118,15 +117,30 @@ TEST_P(Saving, PathThroughAFileWritesNothing) {
   EXPECT_EQ(dir.names(), std::set<std::string>{"plain"});
 }
 
-// The file-size limit makes the write fail part way, as a full disk would; even root cannot
-// write past it. The child ignores SIGXFSZ so that the write fails instead of killing it.
-TEST_P(Saving, FailedWriteKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
+// The host's own record lock on the target: the save counts the file as in use, and the lock
+// is still there afterwards (a descriptor of the target closed by the library would drop it).
+TEST_P(Saving, LeavesTheHostsOwnLockInPlace) {
+  const std::string target = dir / "saved.pdf";
+  writeFile(target, "locked by the host");
+  const int fd = lockInThisProcess(target);
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(recordLockHeldBy(getpid(), target));
+  fetch();
+  save(target);
+  EXPECT_TRUE(recordLockHeldBy(getpid(), target)) << "the host's lock is gone";
+  close(fd);  // reading the file below would drop the lock too
+  EXPECT_EQ(readFile(target), "locked by the host");
+  EXPECT_EQ(dir.names(), std::set<std::string>{"saved.pdf"});
+}
+
+// A save larger than the file-size limit: the host is not ended by SIGXFSZ (the child keeps
+// the signal's default action), the earlier file stays and no temporary file is left.
+TEST_P(Saving, FileBeyondTheSizeLimitFailsCleanly) {
   const std::string target = dir / "saved.pdf";
   writeFile(target, "earlier");
   fetch();
   auto saveWithLimit = [&](rlim_t bytes) {
     return runInChild([&] {
-      signal(SIGXFSZ, SIG_IGN);
       struct rlimit limit{bytes, bytes};
       setrlimit(RLIMIT_FSIZE, &limit);
       save(target);

@@ -1,6 +1,10 @@
 // ZPMZ files through the exports: finding the documents of a surveying result, fetching one,
 // and downloading several into a directory.
 #include <memory>
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 #include <openssl/evp.h>
 
 #include "document_fixtures.h"
@@ -261,6 +265,86 @@ TEST_F(Download, AFileInUseIsReportedAndLeftAlone) {
   EXPECT_EQ(readFile(dir / "zpmz_1234_13.bin"), everyByte());
   EXPECT_EQ(dir.names(), (std::set<std::string>{"zpmz_1234_11.pdf", "zpmz_1234_13.bin"}));
 }
+
+// The document_11 answer with the file name the service gives replaced.
+std::string namedFile(const std::string& name) {
+  std::string body = readDataFile("vratSouborZPMZ/document_11.response.xml");
+  const std::string given = "<ns0:nazevSouboru>zpmz_1234_11.pdf</ns0:nazevSouboru>";
+  body.replace(body.find(given), given.size(), "<ns0:nazevSouboru>" + name + "</ns0:nazevSouboru>");
+  return body;
+}
+
+TEST_F(Download, NamesThatLeaveTheTargetFolderAreRefused) {
+  ScratchDirectory elsewhere;
+  std::filesystem::create_directory(dir / "sub");
+  const std::vector<std::string> refused = {"../escaped.bin", "sub/inner.bin", elsewhere / "absolute.bin",
+                                            "", ".", "..", "back\\slash.bin", "c:drive.bin"};
+  for (const std::string& name : refused) server.enqueue(Answer::soap(namedFile(name)));
+  answerWith("vratSouborZPMZ/document_13.response.xml");
+  const int32_t n = int32_t(refused.size()) + 1;
+  HostList entries = downloadEntries(n);
+  download(dir.path(), std::vector<std::string>(size_t(n), "11"), entries, n);
+
+  for (size_t i = 0; i < refused.size(); ++i) {
+    SCOPED_TRACE(refused[i]);
+    EXPECT_EQ(messageFlags(entries[i]), "00010");
+    EXPECT_EQ(messagesOf(i).kod(0), "1001");
+    EXPECT_EQ(messagesOf(i).uroven(0), 2);
+    EXPECT_EQ(messagesOf(i).text(0), "EInOutError; refused file name \"" + refused[i] +
+                                         "\": not a file directly in " + dir.path() + "/");
+  }
+  EXPECT_EQ(messageFlags(entries[refused.size()]), "10000") << "the entries after a refused one go on";
+  EXPECT_EQ(dir.names(), (std::set<std::string>{"sub", "zpmz_1234_13.bin"}));
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "sub"));
+  EXPECT_TRUE(elsewhere.names().empty());
+  EXPECT_FALSE(exists(dir / "../escaped.bin"));
+}
+
+#if !defined(_WIN32)  // record locks and file-size limits are POSIX
+// The host's own record lock on a target: the file counts as in use and the lock stays.
+TEST_F(Download, LeavesTheHostsOwnLockInPlace) {
+  const std::string held = dir / "zpmz_1234_11.pdf";
+  writeFile(held, "locked by the host");
+  const int fd = lockInThisProcess(held);
+  ASSERT_GE(fd, 0);
+  answerWith("vratSouborZPMZ/document_11.response.xml");
+  HostList entries = downloadEntries(1);
+  download(dir.path(), {"11"}, entries, 1);
+  EXPECT_EQ(messagesOf(0).text(0), "File in use: " + held);
+  EXPECT_TRUE(recordLockHeldBy(getpid(), held)) << "the host's lock is gone";
+  close(fd);  // reading the file below would drop the lock too
+  EXPECT_EQ(readFile(held), "locked by the host");
+}
+
+// A file that cannot be saved (here: beyond the file-size limit of a child process, as a full
+// disk would refuse it) is reported in its entry, never as the service's success. The child
+// writes what its entries say into a file for the test to read.
+TEST_F(Download, AFileThatCannotBeSavedIsReportedWithTheReason) {
+  answerWith("vratSouborZPMZ/document_11.response.xml");  // 40 bytes: fits
+  answerWith("vratSouborZPMZ/document_13.response.xml");  // 256 bytes: does not
+  const std::string report = dir / "report.txt";
+  const int status = runInChild([&] {
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t unlimited = limit.rlim_cur;
+    limit.rlim_cur = 100;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    HostList entries = downloadEntries(2);
+    download(dir.path(), {"11", "13"}, entries, 2);
+    limit.rlim_cur = unlimited;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::string seen;
+    for (size_t i = 0; i < 2; ++i)
+      seen += messageFlags(entries[i]) + " " + messagesOf(i).kod(0) + " " + messagesOf(i).text(0) + "\n";
+    writeFile(report, seen);
+  });
+  ASSERT_EQ(status, 0);
+  EXPECT_EQ(readFile(report), "10000 0 Požadovaná akce byla úspěšně provedena.\n"
+                              "00010 1001 EInOutError; cannot write " + dir.path() +
+                              "/zpmz_1234_13.bin: File too large\n");
+  EXPECT_EQ(dir.names(), (std::set<std::string>{"report.txt", "zpmz_1234_11.pdf"}));
+}
+#endif
 
 TEST_F(Download, ResultListShorterThanCountIsNotOverrun) {
   answerWith("vratSouborZPMZ/document_11.response.xml");

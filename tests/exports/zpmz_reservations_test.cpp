@@ -38,6 +38,48 @@ protected:
   }
 };
 
+// A host text holding a control character XML 1.0 cannot carry: refused before anything is
+// sent, the field named. Tab, line feed and carriage return are characters XML carries.
+struct ControlCase {
+  const char* name;
+  std::string id, area;
+  const char* refusal;  // empty: the request is sent
+};
+void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
+
+class ControlCharacter : public ZpmzReservations, public ::testing::WithParamInterface<ControlCase> {};
+
+TEST_P(ControlCharacter, IsRefusedBeforeSending) {
+  const ControlCase& c = GetParam();
+  answerWith("vytvorRezervaciZPMZ/success.response.xml");
+  char* result = resultBuffer(arena);
+  reserve(reservationIn(c.id, c.area), result);
+  HostMessages m;
+  Record out = getReservation(1, &m);
+  if (!*c.refusal) {
+    EXPECT_EQ(server.requests().size(), 1u);
+    EXPECT_EQ(messageFlags(out), "10000");
+    return;
+  }
+  EXPECT_TRUE(server.requests().empty());
+  EXPECT_STREQ(result, "0");
+  EXPECT_EQ(messageFlags(out), "00010");
+  EXPECT_EQ(m.kod(0), "1001");
+  EXPECT_EQ(m.text(0), c.refusal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, ControlCharacter,
+    ::testing::Values(
+        ControlCase{"StartOfHeading", "4711\x01", "600016",
+                    "EConvertError; idRizeniPM: the text holds the control character U+0001, which XML cannot carry"},
+        ControlCase{"VerticalTab", "4711001", "60\x0b" "016",
+                    "EConvertError; katuzeKod: the text holds the control character U+000B, which XML cannot carry"},
+        ControlCase{"UnitSeparator", "\x1f", "600016",
+                    "EConvertError; idRizeniPM: the text holds the control character U+001F, which XML cannot carry"},
+        ControlCase{"TabAndLineEndsAreSent", "47\t11\r\n", "600016", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RequestCase {
   const char* name;
   std::string id, area;

@@ -34,6 +34,14 @@ private:
 };
 
 #if !defined(_WIN32)
+// Takes a POSIX record lock over the whole of `path` in this process, as a host locking its
+// own file does. Returns the descriptor holding it (closing it drops the lock), -1 on failure.
+int lockInThisProcess(const std::string& path);
+
+// Whether process `owner` holds a POSIX record lock on `path`, as another process sees it: a
+// forked child asks the kernel with F_GETLK (the test process itself cannot ask about its own).
+bool recordLockHeldBy(intptr_t owner, const std::string& path);
+
 // Runs `body` in a forked child and returns its wait status; the child ends with _exit(0)
 // after the body, so a status of 0 means the body returned normally.
 int runInChild(const std::function<void()>& body);

@@ -16,17 +16,25 @@ LocalTime localNow() {
           t.tm_min,         t.tm_sec,     int(ts.tv_nsec / 1000000)};
 }
 
-LocalTime toLocal(int year, int month, int day, int hour, int minute, double second,
-                  std::optional<int> offsetMinutes) {
-  double s = utcSeconds(year, month, day, hour, minute, second, offsetMinutes);
-  double whole = std::floor(s);
-  time_t t = static_cast<time_t>(whole);
+std::optional<LocalTime> toLocal(int year, int month, int day, int hour, int minute,
+                                 double second, std::optional<int> offsetMinutes) {
+  // Within a day of the years 1 to 9999 (whatever the zone), so that the seconds are a whole
+  // number a 64-bit time_t holds exactly; the local date is checked once it is known.
+  constexpr double kFirst = double(daysFromCivil(1, 1, 1) - 1) * 86400.0;
+  constexpr double kLast = double(daysFromCivil(10000, 1, 1) + 1) * 86400.0;
+  static_assert(sizeof(time_t) == 8, "dates up to the year 9999 need a 64-bit time_t");
+  const double s = utcSeconds(year, month, day, hour, minute, second, offsetMinutes);
+  if (!(s >= kFirst && s < kLast)) return std::nullopt;  // NaN included
+  const double whole = std::floor(s);
+  const time_t t = static_cast<time_t>(whole);
   tm local;
-  localtime_r(&t, &local);
-  int ms = static_cast<int>(std::lround((s - whole) * 1000.0));
+  if (!localtime_r(&t, &local)) return std::nullopt;
+  const int localYear = local.tm_year + 1900;
+  if (localYear < 1 || localYear > 9999) return std::nullopt;
+  int ms = static_cast<int>(std::lround((s - whole) * 1000.0));  // 0 to 1000
   if (ms > 999) ms = 999;
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-          local.tm_min,         local.tm_sec,     ms};
+  return LocalTime{localYear, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                   local.tm_min, local.tm_sec, ms};
 }
 
 } // namespace vokr::platform

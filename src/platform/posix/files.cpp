@@ -2,11 +2,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,6 +57,7 @@ class ReplacementFile {
 public:
   explicit ReplacementFile(const std::string& target) : directory_(directoryOf(target)) {
     file_ = createBeside(directory_, 0666, name_);
+    error_ = errno;
     pending_ = file_.isOpen();
   }
   ~ReplacementFile() {
@@ -64,6 +68,7 @@ public:
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   bool created() const { return file_.isOpen(); }
+  int creationError() const { return error_; }
   const OpenFile& file() const { return file_; }
 
   // Durable content, then the rename that makes it the target in one step.
@@ -86,7 +91,32 @@ private:
   std::string name_;
   OpenFile file_;
   bool pending_ = false;  // the new file is still there under its own name
+  int error_ = 0;
 };
+
+// Writing past the process's file-size limit raises SIGXFSZ, which ends the host: a file that
+// would not fit is refused before a byte is written.
+bool fitsFileSizeLimit(uint64_t size) {
+  struct rlimit limit;
+  return getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+         size <= uint64_t(limit.rlim_cur);
+}
+
+// Whether the kernel's lock table holds any lock (record lock, flock, lease; of any process,
+// this one included) on the file with this device and inode. Its lines read
+// "1: POSIX  ADVISORY  WRITE 1234 fe:00:10953288 0 EOF", the device in hex, the inode decimal.
+bool lockedByAnyone(dev_t device, ino_t inode) {
+  FILE* table = std::fopen("/proc/locks", "re");
+  if (!table) return false;
+  char key[64];
+  std::snprintf(key, sizeof key, " %02x:%02x:%" PRIuMAX " ", major(device), minor(device),
+                uintmax_t(inode));
+  char line[512];
+  bool found = false;
+  while (!found && std::fgets(line, sizeof line, table)) found = std::strstr(line, key) != nullptr;
+  std::fclose(table);
+  return found;
+}
 
 // pread, again after an interruption: the bytes read, or -1 with errno.
 ssize_t readAtOffset(const OpenFile& file, uint64_t offset, void* buffer, size_t n) {
@@ -127,15 +157,15 @@ bool copyContent(const OpenFile& from, const OpenFile& to, uint64_t size) {
   return true;
 }
 
-// Replaces the file at `path` with what `write` puts into the new file.
-template <class Write> bool replaceWith(const std::string& path, Write&& write) noexcept {
-  try {
-    const std::string native = nativePath(path);
-    ReplacementFile file(native);
-    return file.created() && write(file.file()) && file.commit(native);
-  } catch (...) {
-    return false;
-  }
+// Replaces the file at `path` with the `size` bytes `write` puts into the new file (false, with
+// errno, when it cannot). Throws "cannot write <path>: <reason>".
+template <class Write> void replaceWith(const std::string& path, uint64_t size, Write&& write) {
+  const std::string native = nativePath(path);
+  if (!fitsFileSizeLimit(size)) osFileError("cannot write", path, EFBIG);
+  ReplacementFile file(native);
+  if (!file.created()) osFileError("cannot write", path, file.creationError());
+  if (!write(file.file())) osFileError("cannot write", path, errno);
+  if (!file.commit(native)) osFileError("cannot write", path, errno);
 }
 
 } // namespace
@@ -166,21 +196,20 @@ bool fileInUse(const std::string& path) {
   const std::string native = nativePath(path);
   struct stat st;
   if (stat(native.c_str(), &st) != 0) return false;  // nothing there: free to create
-  OpenFile file = openNative(native, O_RDWR | O_NOCTTY);
-  if (!file.isOpen()) return true;
-  struct flock lock{};
-  lock.l_type = F_WRLCK;
-  lock.l_whence = SEEK_SET;
-  // Closing drops whatever lock this test took.
-  return fcntl(fd(file), F_OFD_SETLK, &lock) != 0 || flock(fd(file), LOCK_EX | LOCK_NB) != 0;
+  // The target is never opened here: closing any descriptor of a file drops every record lock
+  // this process holds on it, the host's own included. Write permission is asked of the
+  // kernel, and locks are looked up in its lock table.
+  if (faccessat(AT_FDCWD, native.c_str(), W_OK, AT_EACCESS) != 0) return true;
+  return lockedByAnyone(st.st_dev, st.st_ino);
 }
 
-bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept {
-  return replaceWith(path, [&](const OpenFile& file) { return file.writeAll(content.data(), content.size()); });
+void replaceFile(const std::string& path, std::span<const uint8_t> content) {
+  replaceWith(path, content.size(),
+              [&](const OpenFile& file) { return file.writeAll(content.data(), content.size()); });
 }
 
-bool replaceFile(const std::string& path, const OpenFile& content, uint64_t size) noexcept {
-  return replaceWith(path, [&](const OpenFile& file) { return copyContent(content, file, size); });
+void replaceFile(const std::string& path, const OpenFile& content, uint64_t size) {
+  replaceWith(path, size, [&](const OpenFile& file) { return copyContent(content, file, size); });
 }
 
 OpenFile createScratchFile(const std::string& directory) noexcept {

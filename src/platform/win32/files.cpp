@@ -61,6 +61,7 @@ class ReplacementFile {
 public:
   explicit ReplacementFile(const std::string& target) {
     file_ = createBeside(directoryOf(target), name_);
+    error_ = GetLastError();
     pending_ = file_.isOpen();
   }
   ~ReplacementFile() {
@@ -71,7 +72,7 @@ public:
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   bool created() const { return file_.isOpen(); }
-  bool write(std::span<const uint8_t> content) { return file_.writeAll(content.data(), content.size()); }
+  DWORD creationError() const { return error_; }
   const OpenFile& file() const { return file_; }
 
   // Durable content, then the move that makes it the target in one step.
@@ -86,6 +87,7 @@ private:
   std::string name_;
   OpenFile file_;
   bool pending_ = false;  // the new file is still there under its own name
+  DWORD error_ = 0;
 };
 
 // Up to n bytes from `offset` into `got` (0 at the end); false on an error (GetLastError).
@@ -116,6 +118,15 @@ bool copyContent(const OpenFile& from, const OpenFile& to, uint64_t size) {
   return true;
 }
 
+// Replaces the file at `path` with what `write` puts into the new file (false, with
+// GetLastError, when it cannot). Throws "cannot write <path>: <reason>".
+template <class Write> void replaceWith(const std::string& path, Write&& write) {
+  ReplacementFile file(path);
+  if (!file.created()) osFileError("cannot write", path, file.creationError());
+  if (!write(file.file())) osFileError("cannot write", path, GetLastError());
+  if (!file.commit(path)) osFileError("cannot write", path, GetLastError());
+}
+
 } // namespace
 
 bool OpenFile::writeAll(const void* bytes, size_t n) const noexcept {
@@ -142,22 +153,12 @@ bool fileInUse(const std::string& path) {
   return !openWide(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING).isOpen();
 }
 
-bool replaceFile(const std::string& path, std::span<const uint8_t> content) noexcept {
-  try {
-    ReplacementFile file(path);
-    return file.created() && file.write(content) && file.commit(path);
-  } catch (...) {
-    return false;
-  }
+void replaceFile(const std::string& path, std::span<const uint8_t> content) {
+  replaceWith(path, [&](const OpenFile& file) { return file.writeAll(content.data(), content.size()); });
 }
 
-bool replaceFile(const std::string& path, const OpenFile& content, uint64_t size) noexcept {
-  try {
-    ReplacementFile file(path);
-    return file.created() && copyContent(content, file.file(), size) && file.commit(path);
-  } catch (...) {
-    return false;
-  }
+void replaceFile(const std::string& path, const OpenFile& content, uint64_t size) {
+  replaceWith(path, [&](const OpenFile& file) { return copyContent(content, file, size); });
 }
 
 // Deleted by the system once closed, however the process ends; nobody else may open it.

@@ -65,6 +65,26 @@ void FileHolder::stop() {
   child_ = -1;
 }
 
+int lockInThisProcess(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR);
+  if (fd >= 0 && takeLock(fd, FileHolder::Lock::fcntl)) return fd;
+  if (fd >= 0) close(fd);
+  return -1;
+}
+
+bool recordLockHeldBy(intptr_t owner, const std::string& path) {
+  const int status = runInChild([&] {
+    const int fd = open(path.c_str(), O_RDWR);
+    struct flock range{};
+    range.l_type = F_WRLCK;
+    range.l_whence = SEEK_SET;
+    const bool held = fd >= 0 && fcntl(fd, F_GETLK, &range) == 0 && range.l_type != F_UNLCK &&
+                      range.l_pid == owner;
+    _exit(held ? 0 : 1);
+  });
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 int runInChild(const std::function<void()>& body) {
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork");

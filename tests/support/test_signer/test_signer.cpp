@@ -6,6 +6,8 @@
 //   "fail-after-output <code> [text]"  copy, then return False with code and text
 //   "true-with-code <code> [text]" copy, return True with code and text in the result
 //   "no-output"                    write nothing, return True
+//   "throw-std [text]"             throw a std::runtime_error with the text
+//   "throw-other"                  throw a value of a type outside std::exception
 // When VOKR_TEST_SIGNER_RECORD names a file, the two records received by value are written
 // there first, byte for byte (files record, then configuration record).
 #include <cstdio>
@@ -14,12 +16,15 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "pelk_signer.h"
 #include "test_signer.h"
 
 namespace {
+
+struct NotAStdException {};
 
 bool copyWithSignature(const char* input, const char* output) {
   std::ifstream in(input, std::ios::binary);
@@ -53,7 +58,8 @@ extern "C" uint8_t PELK_STDCALL PelkSigner_SignXML(TPelkSignerFiles files,
   std::istringstream command(std::string(block, strnlen(block, pelk::kPathWidth)));
   std::string mode, text;
   int32_t code = 0;
-  command >> mode >> code;
+  command >> mode;
+  if (!mode.starts_with("throw")) command >> code;
   std::getline(command >> std::ws, text);
 
   if (mode.empty() || mode == "sign" || mode == "true-with-code") {
@@ -65,6 +71,8 @@ extern "C" uint8_t PELK_STDCALL PelkSigner_SignXML(TPelkSignerFiles files,
     return 1;
   }
   if (mode == "no-output") return 1;
+  if (mode == "throw-std") throw std::runtime_error(text);
+  if (mode == "throw-other") throw NotAStdException{};
   if (mode == "fail-after-output") copyWithSignature(files.InputFile, files.OutputFile);
   if (mode == "fail" || mode == "fail-after-output") {
     setResult(result, code, text);
