@@ -291,7 +291,7 @@ TEST_F(Download, NamesThatLeaveTheTargetFolderAreRefused) {
     EXPECT_EQ(messagesOf(i).kod(0), "1001");
     EXPECT_EQ(messagesOf(i).uroven(0), 2);
     EXPECT_EQ(messagesOf(i).text(0), "EInOutError; refused file name \"" + refused[i] +
-                                         "\": not a file directly in " + dir.path() + "/");
+                                         "\": not a file directly in " + dir.path() + kPathDelimiter);
   }
   EXPECT_EQ(messageFlags(entries[refused.size()]), "10000") << "the entries after a refused one go on";
   EXPECT_EQ(dir.names(), (std::set<std::string>{"sub", "zpmz_1234_13.bin"}));
